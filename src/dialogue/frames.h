@@ -21,8 +21,12 @@ enum ReplyKinds : std::int32_t {
     KindCommandParse = 1502,
 };
 
-// One send takes a 16-bit count.
+// One send takes a 16-bit count. A longer frame is refused as a whole, never
+// cut short on the line.
 inline constexpr std::size_t kMaxFrameLength = 65535;
+bool FitsOneSend(std::string_view frame);
+inline constexpr const char* kMsgFrameTooLong =
+    "The command is too long to be sent: one frame holds at most 65535 characters";
 
 // Pieces.
 std::string IndexText(int index);         // "-1", "0", "22"

@@ -4,6 +4,7 @@
 // conversion (the updates before it stand, the error is shown).
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,12 @@ struct ControlUpdate {
 
     bool operator==(const ControlUpdate&) const = default;
 };
+
+// Shorthands for building updates (decoders and tests alike).
+ControlUpdate TextUpdate(std::string control, std::string text);
+ControlUpdate IndexUpdate(std::string control, int index);
+ControlUpdate VisibleUpdate(std::string control, bool visible);
+ControlUpdate CaptionUpdate(std::string control, std::string caption);
 
 struct DecodeOutcome {
     std::vector<ControlUpdate> updates;
