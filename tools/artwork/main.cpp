@@ -1,0 +1,77 @@
+// Draws the console's logo, wiring diagram and window icon.
+//
+//   vk630_artwork <resource-dir> [preview-dir]
+//
+// The preview directory receives PNG copies plus the pictures scaled to the size the main
+// window shows them at, which is what the art has to survive.
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QSize>
+#include <cstdio>
+
+#include "artwork.h"
+
+namespace {
+
+constexpr int kJpegQuality = 90;
+const QSize kLogoShown(97, 41);
+const QSize kWiringShown(497, 257);
+
+bool save(const QImage& image, const QString& path, const char* format, int quality = -1) {
+    if (image.save(path, format, quality)) {
+        return true;
+    }
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+bool writePreviews(const QDir& dir, const QImage& logo, const QImage& wiring, const QImage& icon) {
+    const auto shown = [](const QImage& image, QSize size) {
+        return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+    // The re-read JPEGs show the compression as it will really be seen.
+    const QImage logoJpeg(dir.filePath("logo.jpg"));
+    const QImage wiringJpeg(dir.filePath("wiring.jpg"));
+    return save(logo, dir.filePath("logo.png"), "PNG") &&
+           save(wiring, dir.filePath("wiring.png"), "PNG") &&
+           save(shown(logoJpeg, kLogoShown), dir.filePath("logo_shown.png"), "PNG") &&
+           save(shown(wiringJpeg, kWiringShown), dir.filePath("wiring_shown.png"), "PNG") &&
+           save(shown(logoJpeg, kLogoShown).scaled(kLogoShown * 4),
+                dir.filePath("logo_shown_x4.png"), "PNG") &&
+           save(icon.scaled(256, 256), dir.filePath("icon_x8.png"), "PNG");
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: %s <resource-dir> [preview-dir]\n", argv[0]);
+        return 2;
+    }
+    if (!artwork::loadDejaVuFonts()) {
+        std::fprintf(stderr, "DejaVu fonts not found (install fonts-dejavu-core)\n");
+        return 1;
+    }
+    const QImage logo = artwork::renderLogo();
+    const QImage wiring = artwork::renderWiring();
+    const QImage icon = artwork::renderIcon();
+
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!save(logo, out.filePath("logo.jpg"), "JPEG", kJpegQuality) ||
+        !save(wiring, out.filePath("wiring.jpg"), "JPEG", kJpegQuality) ||
+        !save(icon, out.filePath("icon.png"), "PNG")) {
+        return 1;
+    }
+    if (argc == 3) {
+        QDir preview(QString::fromLocal8Bit(argv[2]));
+        preview.mkpath(".");
+        if (!save(logo, preview.filePath("logo.jpg"), "JPEG", kJpegQuality) ||
+            !save(wiring, preview.filePath("wiring.jpg"), "JPEG", kJpegQuality) ||
+            !writePreviews(preview, logo, wiring, icon)) {
+            return 1;
+        }
+    }
+    return 0;
+}
