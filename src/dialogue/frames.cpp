@@ -19,7 +19,9 @@ void RequireNumberIn(int number, int last, const char* what) {
     }
 }
 
-std::string Keyword(std::string_view stem, int number) { return std::string(stem) + std::to_string(number); }
+std::string Keyword(std::string_view stem, int number) {
+    return std::string(stem) + std::to_string(number);
+}
 
 // "ZDAD01", "COMR02": the device numbers these keywords with two digits.
 std::string Keyword2(std::string_view stem, int number) {
@@ -28,9 +30,13 @@ std::string Keyword2(std::string_view stem, int number) {
 
 }  // namespace
 
-std::string IndexText(int index) { return std::to_string(index); }
+std::string IndexText(int index) {
+    return std::to_string(index);
+}
 
-std::string TwoDigitIndex(int index) { return (index <= 9 ? "0" : "") + std::to_string(index); }
+std::string TwoDigitIndex(int index) {
+    return (index <= 9 ? "0" : "") + std::to_string(index);
+}
 
 std::string LengthDigits(std::size_t n) {
     std::string digits = std::to_string(n / 10);
@@ -56,9 +62,15 @@ std::string QueryFrame(std::string_view keyword) {
     return frame;
 }
 
-std::string CommunicationQueryFrame() { return "999999#VAR#"; }
-std::string ReadParametersFrame() { return QueryFrame("CHEACK1"); }
-std::string ReadDataFrame() { return QueryFrame("STATUS"); }
+std::string CommunicationQueryFrame() {
+    return "999999#VAR#";
+}
+std::string ReadParametersFrame() {
+    return QueryFrame("CHEACK1");
+}
+std::string ReadDataFrame() {
+    return QueryFrame("STATUS");
+}
 
 std::string CommandTextQueryFrame(int slot) {
     RequireNumberIn(slot, 2, "Command slot");
@@ -74,9 +86,13 @@ std::string LineSettingsFrame(int baudIndex, int parityIndex) {
     return WriteFrame("RS485A", IndexText(baudIndex) + "," + IndexText(parityIndex));
 }
 
-std::string IntervalFrame(std::string_view interval) { return WriteFrame("JTM", interval); }
+std::string IntervalFrame(std::string_view interval) {
+    return WriteFrame("JTM", interval);
+}
 
-std::string AddressFrame(std::string_view address) { return WriteFrame(kAddressKeyword, address); }
+std::string AddressFrame(std::string_view address) {
+    return WriteFrame(kAddressKeyword, address);
+}
 
 std::string OutputRangeFrame(int row, std::string_view at4mA, std::string_view at20mA) {
     RequireNumberIn(row, 3, "Output row");
@@ -102,7 +118,9 @@ std::string PollingFrame(int row, const PollingRow& fields) {
     return WriteFrame(Keyword2("ZDAD", row), arguments);
 }
 
-bool IsEvenLength(std::string_view command) { return command.size() % 2 == 0; }
+bool IsEvenLength(std::string_view command) {
+    return command.size() % 2 == 0;
+}
 
 std::string CommandWriteFrame(int slot, int enableIndex, std::string_view command) {
     RequireNumberIn(slot, 2, "Command slot");
@@ -126,6 +144,8 @@ std::string TestModeFrame(std::int32_t current) {
     return WriteFrame("IOA", (current < 10 ? "0" : "") + std::to_string(current));
 }
 
-bool FitsOneSend(std::string_view frame) { return frame.size() <= kMaxFrameLength; }
+bool FitsOneSend(std::string_view frame) {
+    return frame.size() <= kMaxFrameLength;
+}
 
 }  // namespace dialogue

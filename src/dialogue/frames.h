@@ -29,18 +29,19 @@ inline constexpr const char* kMsgFrameTooLong =
     "The command is too long to be sent: one frame holds at most 65535 characters";
 
 // Pieces.
-std::string IndexText(int index);         // "-1", "0", "22"
-std::string TwoDigitIndex(int index);     // 0 -> "00", 9 -> "09", 10 -> "10", -1 -> "0-1"
-std::string LengthDigits(std::size_t n);  // n div 10, then the digit n mod 10: 8 -> "08", 120 -> "120"
+std::string IndexText(int index);      // "-1", "0", "22"
+std::string TwoDigitIndex(int index);  // 0 -> "00", 9 -> "09", 10 -> "10", -1 -> "0-1"
+// n div 10, then the digit n mod 10: 8 -> "08", 120 -> "120".
+std::string LengthDigits(std::size_t n);
 
 // Families.
 std::string WriteFrame(std::string_view keyword, std::string_view arguments);  // TEKVAR#kw:args#
 std::string QueryFrame(std::string_view keyword);                              // PPPPPP#kw#
 
 // Fixed frames.
-std::string CommunicationQueryFrame();  // "999999#VAR#"
-std::string ReadParametersFrame();      // "PPPPPP#CHEACK1#"
-std::string ReadDataFrame();            // "PPPPPP#STATUS#"
+std::string CommunicationQueryFrame();         // "999999#VAR#"
+std::string ReadParametersFrame();             // "PPPPPP#CHEACK1#"
+std::string ReadDataFrame();                   // "PPPPPP#STATUS#"
 std::string CommandTextQueryFrame(int slot);   // slot 1, 2: "PPPPPP#COMR01#"
 std::string CommandParseQueryFrame(int slot);  // slot 1, 2: "PPPPPP#COMP01#"
 
@@ -48,7 +49,9 @@ std::string CommandParseQueryFrame(int slot);  // slot 1, 2: "PPPPPP#COMP01#"
 std::string LineSettingsFrame(int baudIndex, int parityIndex);  // "TEKVAR#RS485A:3,0#"
 std::string IntervalFrame(std::string_view interval);           // "TEKVAR#JTM:10#"
 inline constexpr std::string_view kAddressKeyword = "ADR";
-std::string AddressFrame(std::string_view address);             // "TEKVAR#ADR:001#"
+std::string AddressFrame(std::string_view address);  // "TEKVAR#ADR:001#"
+
+// Rows and slots outside 1..3 (1..2 for command slots) throw std::out_of_range.
 
 // Output range rows 1 to 3: "TEKVAR#DOTA1:0.000,100.0#".
 std::string OutputRangeFrame(int row, std::string_view at4mA, std::string_view at20mA);

@@ -16,7 +16,9 @@ bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::size_t SkipBlanks(std::string_view text, std::size_t pos) {
     while (pos < text.size() && IsBlank(text[pos])) ++pos;

@@ -42,8 +42,8 @@ struct DecodeOutcome {
 // Position of the first occurrence of key in text, or npos.
 std::size_t FindKey(std::string_view text, std::string_view key);
 
-DecodeOutcome DecodeParameters(std::string_view text);   // ReplyKind 101
-DecodeOutcome DecodeCommandText(std::string_view text);  // ReplyKind 1501
-DecodeOutcome DecodeCommandParse(std::string_view text); // ReplyKind 1502
+DecodeOutcome DecodeParameters(std::string_view text);    // ReplyKind 101
+DecodeOutcome DecodeCommandText(std::string_view text);   // ReplyKind 1501
+DecodeOutcome DecodeCommandParse(std::string_view text);  // ReplyKind 1502
 
 }  // namespace dialogue
