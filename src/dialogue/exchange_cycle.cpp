@@ -8,7 +8,9 @@
 namespace dialogue {
 namespace {
 
-std::string_view UpToFirstNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+std::string_view UpToFirstNul(std::string_view text) {
+    return text.substr(0, text.find('\0'));
+}
 
 }  // namespace
 

@@ -1,1 +1,143 @@
-// placeholder
+#include "seriallink/tcomm.h"
+
+#include <deque>
+#include <exception>
+
+#include "seriallink/notify_channel.h"
+#include "seriallink/port_session.h"
+#include "seriallink/tty_control.h"
+
+namespace seriallink {
+
+namespace {
+
+// A notification read from the endpoint but not fired yet; owns its chunk.
+struct Notification {
+    NotifyRecord record;
+    ByteBlock chunk;
+};
+
+constexpr std::size_t kReadBatch = 256;
+
+}  // namespace
+
+struct TComm::Impl {
+    // Outlives every open port: what the workers posted before ClosePort is
+    // still dispatched after it, like any message already sent.
+    NotifyChannel notify;
+    // Read but not yet fired. Kept here, not on the stack, so a handler
+    // that runs a nested event loop (and so dispatches again) continues
+    // with the next notification instead of overtaking the ones read.
+    std::deque<Notification> pending;
+    std::unique_ptr<PortSession> session;
+};
+
+TComm::TComm() : impl_(std::make_unique<Impl>()) {}
+
+TComm::~TComm() {
+    ClosePort();
+}
+
+bool TComm::IsOpen() const {
+    return impl_->session != nullptr;
+}
+
+int TComm::NotifyFd() const {
+    return impl_->notify.ReadFd();
+}
+
+void TComm::OpenPort() {
+    if (impl_->session) throw ECommsError(kMsgAlreadyOpen);
+    // Any failure from here on unwinds the session: workers stopped first,
+    // then the port closed.
+    auto session = std::make_unique<PortSession>(PortDevice::Open(commName_), impl_->notify);
+    WorkerLink& link = session->link;
+    // There are no driver queue sizes to set on Linux ("Cannot setup comm
+    // buffer" cannot happen); the kernel's own buffers are larger.
+    if (!link.Stop().Valid()) throw ECommsError(kMsgCreateEvent);
+    tty::Purge(link.PortFd(), tty::Queue::Both);
+    WriteTimeouts(*this, *session);
+    WriteLineSettings(*this, *session);
+    try {
+        session->receiver = std::make_unique<TReadThread>(link);
+        if (TModemWatcher::Possible(link))
+            session->modemWatcher = std::make_unique<TModemWatcher>(link);
+    } catch (const std::exception&) {
+        session->StopWorkers();
+        throw ECommsError(kMsgReadThread);
+    }
+    try {
+        if (!link.Queue().Valid()) throw std::bad_alloc();
+        session->transmitter = std::make_unique<TWriteThread>(link);
+    } catch (const std::exception&) {
+        session->StopWorkers();
+        throw ECommsError(kMsgWriteThread);
+    }
+    impl_->session = std::move(session);
+}
+
+void TComm::ClosePort() {
+    // The session's destructor stops and joins the workers, releases the
+    // copies still queued for sending and closes the port.
+    impl_->session.reset();
+}
+
+bool TComm::SendBytes(const void* Buffer, std::uint16_t Length) {
+    PortSession* session = impl_->session.get();
+    if (session == nullptr || Length == 0 || Buffer == nullptr) return false;
+    // A transmit thread that ended on its own takes nothing any more.
+    if (!session->link.transmitRunning.load()) return false;
+    return session->link.Queue().Push(Buffer, Length);
+}
+
+void TComm::DispatchNotification() {
+    // Only what has arrived by now, so a busy line cannot keep the owner's
+    // event loop from running; the descriptor stays readable for the rest.
+    std::size_t budget = impl_->notify.RecordsWaiting();
+    for (;;) {
+        if (impl_->pending.empty()) {
+            if (budget == 0) return;
+            NotifyRecord records[kReadBatch];
+            const std::size_t n = impl_->notify.Read(records, std::min(budget, kReadBatch));
+            if (n == 0) return;
+            budget -= n;
+            for (std::size_t i = 0; i < n; ++i)
+                impl_->pending.push_back({records[i], TakeChunk(records[i])});
+        }
+        const Notification note = std::move(impl_->pending.front());
+        impl_->pending.pop_front();
+        // The handler is copied so that it may reassign the event.
+        switch (note.record.code) {
+            case NotifyData:
+                if (TReceiveDataEvent handler = OnReceiveData)
+                    handler(this, note.chunk.get(), static_cast<std::uint16_t>(note.record.word));
+                break;  // the chunk is released here, handler or not
+            case NotifyLineError:
+                if (TReceiveErrorEvent handler = OnReceiveError)
+                    handler(this, static_cast<std::uint32_t>(note.record.param));
+                break;
+            case NotifyHangup:
+                if (TNotifyEvent handler = OnRequestHangup) handler(this);
+                break;
+            case NotifyModemState:
+                if (TModemStateChangeEvent handler = OnModemStateChange)
+                    handler(this, static_cast<std::uint32_t>(note.record.param));
+                break;
+            case NotifySendEmpty:
+                if (TSendDataEmptyEvent handler = OnSendDataEmpty) handler(this);
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void TComm::ApplyLineSettings() {
+    if (impl_->session) WriteLineSettings(*this, *impl_->session);
+}
+
+void TComm::ApplyTimeouts() {
+    if (impl_->session) WriteTimeouts(*this, *impl_->session);
+}
+
+}  // namespace seriallink

@@ -80,8 +80,8 @@ TEST_F(ExchangeCycleTest, StartsWithNothingExpected) {
 
 TEST_F(ExchangeCycleTest, SendShowsFrameEmptiesReceiveBoxThenSends) {
     cycle.Send("PPPPPP#CHEACK1#", dialogue::KindParameters);
-    EXPECT_EQ(host.steps, (std::vector<std::string>{"line PPPPPP#CHEACK1#", "clear",
-                                                    "send PPPPPP#CHEACK1#"}));
+    EXPECT_EQ(host.steps,
+              (std::vector<std::string>{"line PPPPPP#CHEACK1#", "clear", "send PPPPPP#CHEACK1#"}));
     EXPECT_EQ(cycle.ReplyKind, dialogue::KindParameters);
 }
 
@@ -123,13 +123,16 @@ const ReceiveCase kReceiveCases[] = {
     {"CommandWrite", dialogue::KindCommandWrite, "OK", "OK", true},
     {"CommandText", dialogue::KindCommandText, "COMR1:1,00,", "COMR1:1,00,", true},
     {"CommandParse", dialogue::KindCommandParse, "COMP01:010300", "COMP01:010300", true},
-    {"NulInside", dialogue::KindParameters, "ADR:1\0" "23"s, "ADR:1", true},
+    {"NulInside", dialogue::KindParameters,
+     "ADR:1\0"
+     "23"s,
+     "ADR:1", true},
     {"NulFirst", dialogue::KindParameters, "\0ADR:123"s, "", true},
     {"DisplayOnlyWithNul", dialogue::KindDisplayOnly, "AB\0CD"s, "AB", false},
     {"LineBreaksKept", dialogue::KindParameters, "A\r\nB\rC\n", "A\r\nB\rC\n", true},
     // Counting down from 255 puts the NUL last, so every other value shows.
-    {"EveryByteValue", dialogue::KindParameters, AllByteValues(),
-     AllByteValues().substr(0, 255), true},
+    {"EveryByteValue", dialogue::KindParameters, AllByteValues(), AllByteValues().substr(0, 255),
+     true},
     // Longer than the 1001 bytes the receive step was once limited to.
     {"LongChunkKeptWhole", dialogue::KindParameters, std::string(2000, 'x') + "ADR:777",
      std::string(2000, 'x') + "ADR:777", true},

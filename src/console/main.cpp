@@ -1,0 +1,14 @@
+// The VK630-E configuration console: one window, started with the defaults
+// of its description every time; closing it ends the program.
+#include <QApplication>
+
+#include "console/program_name.h"
+#include "console/tform1.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(console::kProgramName));
+    TForm1 Form1;
+    Form1.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,35 @@
+// Everything that exists only while the port is open: the link shared with
+// the workers and the workers themselves.
+#pragma once
+
+#include <memory>
+
+#include "seriallink/modem_watcher.h"
+#include "seriallink/read_thread.h"
+#include "seriallink/worker_link.h"
+#include "seriallink/write_thread.h"
+
+namespace seriallink {
+
+class TComm;
+
+struct PortSession {
+    PortSession(PortDevice device, const NotifyChannel& notify) : link(std::move(device), notify) {}
+    ~PortSession();  // stops the workers first, then closes the port
+
+    WorkerLink link;
+    bool kernelRs485 = false;  // we switched the driver's RS-485 mode on
+    std::unique_ptr<TReadThread> receiver;
+    std::unique_ptr<TModemWatcher> modemWatcher;
+    std::unique_ptr<TWriteThread> transmitter;
+
+    // Ends the workers: stop signal, then each side purged so nothing is
+    // left pending, then joined. Idempotent.
+    void StopWorkers();
+};
+
+// Write the component's properties to the open port.
+void WriteLineSettings(const TComm& comm, PortSession& session);
+void WriteTimeouts(const TComm& comm, PortSession& session);
+
+}  // namespace seriallink

@@ -1,0 +1,45 @@
+// A pseudo-terminal pair for the tests: the slave's path is what TComm
+// opens, the master plays the device. The test keeps a slave descriptor of
+// its own too, to look at the line settings TComm wrote.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+
+namespace seriallink::test {
+
+class PtyPair {
+public:
+    PtyPair();  // raw on both sides, so nothing is echoed or translated
+    ~PtyPair();
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    const std::string& SlavePath() const { return slavePath_; }
+    int Master() const { return master_; }
+    int Slave() const { return slave_; }
+
+    // Writes everything to the master, waiting for room as needed.
+    void Write(const void* bytes, std::size_t n) const;
+    void Write(const std::string& bytes) const { Write(bytes.data(), bytes.size()); }
+    // Reads from the master until `n` bytes are in or `timeout` passed.
+    std::string Read(std::size_t n, std::chrono::milliseconds timeout) const;
+    // Reads whatever the master gets until it has been quiet for `quiet`.
+    std::string ReadUntilQuiet(std::chrono::milliseconds quiet) const;
+
+    void CloseMaster();
+
+private:
+    int master_ = -1;
+    int slave_ = -1;
+    std::string slavePath_;
+};
+
+// Open descriptors of this process, and its threads of the serial link
+// (named "tcomm-..."), from /proc/self. Counting only those keeps the
+// sanitizers' own helper threads out.
+std::size_t OpenDescriptorCount();
+std::size_t SerialThreadCount();
+
+}  // namespace seriallink::test

@@ -1,0 +1,85 @@
+// vk630-sim: a simulated VK630-E transmitter for the console, on a
+// pseudo-terminal or a real serial port.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/logger.h"
+#include "app/port_line.h"
+#include "app/pty_line.h"
+#include "app/runner.h"
+#include "app/stop_signal.h"
+#include "core/device.h"
+#include "core/options.h"
+#include "core/reply_plan.h"
+
+namespace {
+
+using namespace vk630sim;
+
+const char* RuntimeDir() {
+    const char* dir = std::getenv("XDG_RUNTIME_DIR");
+    struct stat info {};
+    return dir && ::stat(dir, &info) == 0 && S_ISDIR(info.st_mode) ? dir : nullptr;
+}
+
+void LogSetup(const Options& o, const Logger& log) {
+    std::string text = std::to_string(o.baud) + " baud, parity " + ParityName(o.parity) +
+                       ", device delay " + std::to_string(o.delay.count()) + " ms";
+    if (o.faults.splitReply) {
+        text += ", replies split " + std::to_string(o.faults.splitReply->count()) + " ms apart";
+    }
+    if (o.faults.garbageBytes) text += ", " + std::to_string(o.faults.garbageBytes) + " junk bytes";
+    if (o.faults.silent) text += ", silent";
+    if (o.faults.hangupAfter) {
+        text += ", hang-up after " + std::to_string(*o.faults.hangupAfter) + " frames";
+    }
+    log.Note(text);
+}
+
+int Run(const Options& o) {
+    StopSignal stop;
+    Logger log(o.quiet);
+    std::unique_ptr<Line> line;
+    if (o.port) {
+        line = OpenPortLine(*o.port, o.baud, o.parity, log);
+        std::printf("vk630-sim: answering on %s at %u baud, parity %s\n", o.port->c_str(), o.baud,
+                    ParityName(o.parity));
+    } else {
+        auto pty = std::make_unique<PtyLine>(o.baud, o.parity,
+                                             o.link ? *o.link : DefaultLinkPath(RuntimeDir()));
+        std::printf("vk630-sim: open %s in the console (also %s)\n", pty->SlavePath().c_str(),
+                    pty->LinkPath().c_str());
+        line = std::move(pty);
+    }
+    std::fflush(stdout);
+    LogSetup(o, log);
+    Device device;
+    ReplyPlanner planner(o.faults, o.delay);
+    return RunConversation(*line, device, planner, log, stop);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ParsedOptions parsed = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) {
+        std::fprintf(stderr, "vk630-sim: %s\n%s", parsed.error.c_str(), UsageText().c_str());
+        return 2;
+    }
+    if (parsed.options->help) {
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    try {
+        return Run(*parsed.options);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vk630-sim: %s\n", e.what());
+        return 1;
+    }
+}

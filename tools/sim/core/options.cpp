@@ -1,0 +1,144 @@
+#include "core/options.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace vk630sim {
+namespace {
+
+std::optional<std::uint64_t> ParseCount(std::string_view text, std::uint64_t low,
+                                        std::uint64_t high) {
+    std::uint64_t value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    if (value < low || value > high) return std::nullopt;
+    return value;
+}
+
+constexpr std::uint64_t kMaxMilliseconds = 60000;
+
+}  // namespace
+
+std::string UsageText() {
+    return "usage: vk630-sim [--port DEVICE] [--baud RATE] [--parity none|odd|even]\n"
+           "                 [--link PATH] [--delay MS] [--split-reply MS] [--garbage N]\n"
+           "                 [--silent] [--hangup-after N] [--quiet]\n"
+           "Plays a VK630-E transmitter on a pseudo-terminal (default) or on a serial port.\n"
+           "  --port DEVICE      answer on this serial port instead of a pseudo-terminal\n"
+           "  --baud RATE        line rate (default 9600); replies are paced at it\n"
+           "  --parity P         none (default), odd or even\n"
+           "  --link PATH        stable name of the pseudo-terminal\n"
+           "                     (default $XDG_RUNTIME_DIR/vk630-sim, else /tmp/vk630-sim)\n"
+           "  --delay MS         device delay before each reply (default 20)\n"
+           "  --split-reply MS   send each reply in two bursts MS ms apart\n"
+           "  --garbage N        send N junk bytes before each reply\n"
+           "  --silent           receive and log, never answer\n"
+           "  --hangup-after N   close the line after N frames\n"
+           "  --quiet            log nothing on standard error\n";
+}
+
+ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
+    Options o;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string name = arguments[i];
+        std::optional<std::string> inlineValue;
+        if (auto eq = name.find('='); name.starts_with("--") && eq != std::string::npos) {
+            inlineValue = name.substr(eq + 1);
+            name.resize(eq);
+        }
+        auto value = [&]() -> std::optional<std::string> {
+            if (inlineValue) return inlineValue;
+            if (i + 1 < arguments.size()) return arguments[++i];
+            return std::nullopt;
+        };
+        auto flag = [&](bool& target) {
+            if (inlineValue) return false;
+            target = true;
+            return true;
+        };
+        auto count = [&](std::uint64_t low, std::uint64_t high) -> std::optional<std::uint64_t> {
+            auto text = value();
+            return text ? ParseCount(*text, low, high) : std::nullopt;
+        };
+        auto bad = [&](std::string why) { return ParsedOptions{std::nullopt, name + ": " + why}; };
+
+        if (name == "--help" || name == "-h") {
+            if (!flag(o.help)) return bad("takes no value");
+        } else if (name == "--quiet") {
+            if (!flag(o.quiet)) return bad("takes no value");
+        } else if (name == "--silent") {
+            if (!flag(o.faults.silent)) return bad("takes no value");
+        } else if (name == "--port") {
+            auto text = value();
+            if (!text || text->empty()) return bad("needs a device name");
+            o.port = *text;
+        } else if (name == "--link") {
+            auto text = value();
+            if (!text || text->empty()) return bad("needs a path");
+            o.link = *text;
+        } else if (name == "--baud") {
+            auto n = count(50, 4000000);
+            if (!n) return bad("needs a rate from 50 to 4000000");
+            o.baud = static_cast<std::uint32_t>(*n);
+        } else if (name == "--parity") {
+            auto text = value();
+            if (text == "none") {
+                o.parity = LineParity::None;
+            } else if (text == "odd") {
+                o.parity = LineParity::Odd;
+            } else if (text == "even") {
+                o.parity = LineParity::Even;
+            } else {
+                return bad("needs none, odd or even");
+            }
+        } else if (name == "--delay") {
+            auto n = count(0, kMaxMilliseconds);
+            if (!n) return bad("needs milliseconds from 0 to 60000");
+            o.delay = std::chrono::milliseconds(*n);
+        } else if (name == "--split-reply") {
+            auto n = count(0, kMaxMilliseconds);
+            if (!n) return bad("needs milliseconds from 0 to 60000");
+            o.faults.splitReply = std::chrono::milliseconds(*n);
+        } else if (name == "--garbage") {
+            auto n = count(0, 65535);
+            if (!n) return bad("needs a byte count from 0 to 65535");
+            o.faults.garbageBytes = *n;
+        } else if (name == "--hangup-after") {
+            auto n = count(1, 1000000);
+            if (!n) return bad("needs a frame count from 1 to 1000000");
+            o.faults.hangupAfter = static_cast<unsigned>(*n);
+        } else {
+            return {std::nullopt, "unknown option " + arguments[i]};
+        }
+    }
+    if (o.port && o.link)
+        return {std::nullopt, "--link names the pseudo-terminal; not with --port"};
+    return {o, ""};
+}
+
+std::string DefaultLinkPath(const char* runtimeDir) {
+    if (runtimeDir && *runtimeDir) return std::string(runtimeDir) + "/vk630-sim";
+    return "/tmp/vk630-sim";
+}
+
+unsigned BitsPerByte(LineParity parity) {
+    return parity == LineParity::None ? 10 : 11;
+}
+
+std::chrono::nanoseconds ByteTime(std::uint32_t baud, LineParity parity) {
+    return std::chrono::nanoseconds(1'000'000'000ULL * BitsPerByte(parity) / baud);
+}
+
+const char* ParityName(LineParity parity) {
+    switch (parity) {
+        case LineParity::Odd:
+            return "odd";
+        case LineParity::Even:
+            return "even";
+        case LineParity::None:
+            break;
+    }
+    return "none";
+}
+
+}  // namespace vk630sim
