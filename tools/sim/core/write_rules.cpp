@@ -1,6 +1,5 @@
 #include "core/write_rules.h"
 
-#include <array>
 #include <charconv>
 #include <functional>
 #include <optional>
