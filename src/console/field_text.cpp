@@ -72,7 +72,7 @@ long double FieldToFloat(const QString& text, char decimalSeparator) {
 }
 
 void RequireOneSend(std::string_view frame) {
-    if (frame.size() > dialogue::kMaxFrameLength) {
+    if (!dialogue::FitsOneSend(frame)) {
         throw FieldError(QStringLiteral("The frame would be %1 bytes long, but one send carries "
                                         "at most %2 bytes; shorten the field's text")
                              .arg(frame.size())

@@ -178,10 +178,10 @@ bool ReceiveLoop::Schedule(std::int64_t now) {
 }
 
 void ReceiveLoop::ArmTimer(std::int64_t at) {
-    itimerspec spec{};
-    spec.it_value.tv_sec = static_cast<time_t>(at / 1'000'000'000);
-    spec.it_value.tv_nsec = static_cast<long>(at % 1'000'000'000);
-    ::timerfd_settime(timer_.Get(), TFD_TIMER_ABSTIME, &spec, nullptr);
+    itimerspec expiry{};
+    expiry.it_value.tv_sec = static_cast<time_t>(at / 1'000'000'000);
+    expiry.it_value.tv_nsec = static_cast<long>(at % 1'000'000'000);
+    ::timerfd_settime(timer_.Get(), TFD_TIMER_ABSTIME, &expiry, nullptr);
     timerArmed_ = true;
     timerAtNs_ = at;
 }
