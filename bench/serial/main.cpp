@@ -82,7 +82,7 @@ void MeasureReceive(Subject& s, const Pty& pty, const Settings& cfg, Figures& f)
     device.join();
     const double mb = static_cast<double>(cfg.bytes) / 1e6;
     f.rxMBs.push_back(mb / Seconds(t1 - t0));
-    f.rxCpuPerMB.push_back((ProcessCpuSeconds() - cpu0 - peerCpu) / mb);
+    f.rxCpuPerMB.push_back((ProcessCpuSeconds() - cpu0 - peerCpu) * 1e3 / mb);
 }
 
 void MeasureTransmit(Subject& s, const Pty& pty, const Settings& cfg, Figures& f) {
@@ -98,7 +98,7 @@ void MeasureTransmit(Subject& s, const Pty& pty, const Settings& cfg, Figures& f
     ::close(done);
     const double mb = static_cast<double>(cfg.bytes) / 1e6;
     f.txMBs.push_back(mb / Seconds(t1 - t0));
-    f.txCpuPerMB.push_back((ProcessCpuSeconds() - cpu0 - peerCpu) / mb);
+    f.txCpuPerMB.push_back((ProcessCpuSeconds() - cpu0 - peerCpu) * 1e3 / mb);
     f.intact &= intact;
 }
 
@@ -165,9 +165,11 @@ int Run(bool quick) {
 
     std::printf("\n");
     PrintRow("receive throughput", "MB/s", names, all, &Figures::rxMBs, false);
-    PrintRow("receive CPU", "CPU s per MB", names, all, &Figures::rxCpuPerMB, false);
+    PrintRow("receive CPU, the device's side left out", "CPU ms per MB", names, all,
+             &Figures::rxCpuPerMB, false);
     PrintRow("transmit throughput", "MB/s", names, all, &Figures::txMBs, false);
-    PrintRow("transmit CPU", "CPU s per MB", names, all, &Figures::txCpuPerMB, false);
+    PrintRow("transmit CPU, the device's side left out", "CPU ms per MB", names, all,
+             &Figures::txCpuPerMB, false);
     PrintRow("reply latency beyond the 300 ms interval", "ms", names, all, &Figures::latencyMs,
              true);
     std::printf("wake-ups of the serial threads in %.0f s of idle open port\n",

@@ -46,19 +46,28 @@ public:
         return intact;
     }
 
+    // Fed a window at a time, the next one when its buffer has emptied.
     void Send(std::size_t bytes, std::size_t block, int doneFd) override {
         QByteArray buffer(static_cast<qsizetype>(block), '\0');
-        for (std::size_t sent = 0; sent < bytes;) {
-            const std::size_t n = std::min(block, bytes - sent);
-            for (std::size_t i = 0; i < n; ++i)
-                buffer[static_cast<qsizetype>(i)] = StreamByte(sent + i);
-            port_->write(buffer.constData(), static_cast<qint64>(n));
-            sent += n;
-        }
+        std::size_t sent = 0;
+        const auto queueWindow = [&] {
+            for (const std::size_t end = std::min(bytes, sent + kSendWindow); sent < end;) {
+                const std::size_t n = std::min(block, end - sent);
+                for (std::size_t i = 0; i < n; ++i)
+                    buffer[static_cast<qsizetype>(i)] = StreamByte(sent + i);
+                port_->write(buffer.constData(), static_cast<qint64>(n));
+                sent += n;
+            }
+        };
+        const auto refill = QObject::connect(port_.get(), &QSerialPort::bytesWritten, [&] {
+            if (port_->bytesToWrite() == 0) queueWindow();
+        });
+        queueWindow();
         QEventLoop loop;
         QSocketNotifier peerDone(doneFd, QSocketNotifier::Read);
         QObject::connect(&peerDone, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
         loop.exec();
+        QObject::disconnect(refill);
     }
 
     Clock::time_point AwaitReply() override {

@@ -15,6 +15,8 @@ namespace bench {
 
 // The read interval every subject completes a reply with.
 inline constexpr std::chrono::milliseconds kInterval{300};
+// What a sender queues at a time when its component buffers for it.
+inline constexpr std::size_t kSendWindow = 1u << 20;
 
 class Subject {
 public:

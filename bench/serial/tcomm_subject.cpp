@@ -2,6 +2,7 @@
 // waits on NotifyFd and dispatches.
 #include <poll.h>
 
+#include <stdexcept>
 #include <thread>
 
 #include "seriallink/tcomm.h"
@@ -43,23 +44,29 @@ public:
         return intact;
     }
 
+    // Fed a window at a time, the next one on OnSendDataEmpty, as an owner
+    // sending a file would: the copies then stay few and warm.
     void Send(std::size_t bytes, std::size_t block, int doneFd) override {
         std::vector<char> buffer(block);
-        for (std::size_t sent = 0; sent < bytes;) {
-            const std::size_t n = std::min(block, bytes - sent);
-            for (std::size_t i = 0; i < n; ++i) buffer[i] = StreamByte(sent + i);
-            // A full queue: let the transmit thread catch up.
-            while (!comm_.SendBytes(buffer.data(), static_cast<std::uint16_t>(n)))
-                WaitAndDispatch(1);
-            sent += n;
-        }
-        // Dispatching as it goes, as an owner would.
+        std::size_t sent = 0;
+        const auto queueWindow = [&] {
+            for (const std::size_t end = std::min(bytes, sent + kSendWindow); sent < end;) {
+                const std::size_t n = std::min(block, end - sent);
+                for (std::size_t i = 0; i < n; ++i) buffer[i] = StreamByte(sent + i);
+                if (!comm_.SendBytes(buffer.data(), static_cast<std::uint16_t>(n)))
+                    throw std::runtime_error("SendBytes refused");
+                sent += n;
+            }
+        };
+        comm_.OnSendDataEmpty = [&](seriallink::TComm*) { queueWindow(); };
+        queueWindow();
         for (;;) {
             pollfd p[2] = {{comm_.NotifyFd(), POLLIN, 0}, {doneFd, POLLIN, 0}};
             ::poll(p, 2, -1);
             if (p[0].revents != 0) comm_.DispatchNotification();
-            if (p[1].revents != 0) return;
+            if (p[1].revents != 0) break;
         }
+        comm_.OnSendDataEmpty = nullptr;
     }
 
     Clock::time_point AwaitReply() override {

@@ -1,8 +1,10 @@
 #include "console/jpeg_picture.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QLabel>
 #include <QPixmap>
+#include <QSysInfo>
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -28,9 +30,25 @@ struct ErrorManager {
 
 void StayQuiet(j_common_ptr) {}
 
+// Decoding straight into the byte order of QImage::Format_RGB32 (libjpeg
+// fills the fourth byte with 0xFF) spares a conversion when it is painted.
+constexpr J_COLOR_SPACE kRgb32Order =
+    QSysInfo::ByteOrder == QSysInfo::LittleEndian ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+
+// The smallest scaling of n/8 whose output still covers atLeast.
+void ChooseScale(jpeg_decompress_struct& info, QSize atLeast) {
+    info.scale_denom = 8;
+    for (info.scale_num = 1; info.scale_num < 8; ++info.scale_num) {
+        jpeg_calc_output_dimensions(&info);
+        if (static_cast<int>(info.output_width) >= atLeast.width() &&
+            static_cast<int>(info.output_height) >= atLeast.height())
+            return;
+    }
+}
+
 // Kept free of objects with destructors between setjmp and any longjmp back
 // to it: the image is written only through the caller's reference.
-bool ReadJpeg(const unsigned char* data, std::size_t size, QImage& image) {
+bool ReadJpeg(const unsigned char* data, std::size_t size, QSize atLeast, QImage& image) {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
     info.err = jpeg_std_error(&errors.library);
@@ -43,10 +61,11 @@ bool ReadJpeg(const unsigned char* data, std::size_t size, QImage& image) {
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
     jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
+    info.out_color_space = kRgb32Order;
+    if (!atLeast.isEmpty()) ChooseScale(info, atLeast);
     jpeg_start_decompress(&info);
     image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
-                   QImage::Format_RGB888);
+                   QImage::Format_RGB32);
     if (image.isNull()) {
         jpeg_destroy_decompress(&info);
         return false;
@@ -62,12 +81,34 @@ bool ReadJpeg(const unsigned char* data, std::size_t size, QImage& image) {
     return clean;
 }
 
+// Decodes its label's picture at the label's first Show event, then goes.
+class DecodeWhenShown : public QObject {
+public:
+    DecodeWhenShown(QLabel& picture, const QString& resourcePath)
+        : QObject(&picture), picture_(picture), resourcePath_(resourcePath) {
+        picture.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &picture_ && event->type() == QEvent::Show) {
+            picture_.removeEventFilter(this);
+            ShowJpeg(picture_, resourcePath_);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QLabel& picture_;
+    QString resourcePath_;
+};
+
 }  // namespace
 
-QImage DecodeJpeg(QByteArrayView bytes) {
+QImage DecodeJpeg(QByteArrayView bytes, QSize atLeast) {
     QImage image;
     if (bytes.isEmpty() || !ReadJpeg(reinterpret_cast<const unsigned char*>(bytes.data()),
-                                     static_cast<std::size_t>(bytes.size()), image))
+                                     static_cast<std::size_t>(bytes.size()), atLeast, image))
         return {};
     return image;
 }
@@ -75,11 +116,17 @@ QImage DecodeJpeg(QByteArrayView bytes) {
 void ShowJpeg(QLabel& picture, const QString& resourcePath) {
     picture.setScaledContents(true);
     QFile file(resourcePath);
-    const QImage image = file.open(QIODevice::ReadOnly) ? DecodeJpeg(file.readAll()) : QImage();
+    const QImage image =
+        file.open(QIODevice::ReadOnly) ? DecodeJpeg(file.readAll(), picture.size()) : QImage();
     if (image.isNull())
         picture.clear();
     else
         picture.setPixmap(QPixmap::fromImage(image));
+}
+
+void ShowJpegWhenShown(QLabel& picture, const QString& resourcePath) {
+    picture.setScaledContents(true);
+    new DecodeWhenShown(picture, resourcePath);
 }
 
 }  // namespace console

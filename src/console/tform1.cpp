@@ -94,13 +94,14 @@ void ShowErrorBox(QWidget* parent, QString message) {
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()) {
     RegisterArtwork();
+    console::ApplyWindowFont(*this);
     ui->setupUi(this);
+    console::ApplyEmphasis(*ui);
     // The description's outer position; on a platform without frames the
     // client area starts there.
     move(391, 186);
-    console::ApplyWindowFonts(*this, *ui);
     console::ShowJpeg(*ui->Image2, QStringLiteral(":/console/logo.jpg"));
-    console::ShowJpeg(*ui->Image1, QStringLiteral(":/console/wiring.jpg"));
+    console::ShowJpegWhenShown(*ui->Image1, QStringLiteral(":/console/wiring.jpg"));
 
     ConfigureComm(Comm1);
     Comm1.OnReceiveData = [this](seriallink::TComm* sender, const void* buffer,

@@ -4,8 +4,8 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QStringList>
+#include <QTabBar>
 #include <QWidget>
-#include <algorithm>
 #include <initializer_list>
 
 #include "ui_tform1.h"
@@ -13,8 +13,10 @@
 namespace console {
 namespace {
 
-// DejaVu Sans Condensed keeps the narrow metrics the captions were sized
-// for; a plain sans-serif is the last resort.
+const QString kWindowFace = QStringLiteral("MS Sans Serif");
+// Keeps the narrow metrics the captions were sized for.
+const QString kNarrowFallback = QStringLiteral("DejaVu Sans Condensed");
+
 QFont Face(const QString& named, const QString& fallback, int pixelSize, bool bold) {
     QFont font;
     font.setFamilies({named, fallback, QStringLiteral("Sans Serif")});
@@ -39,15 +41,24 @@ void FitToWidth(QLabel& label) {
 
 }  // namespace
 
-void ApplyWindowFonts(QWidget& window, Ui::TForm1& ui) {
-    const QString windowFace = QStringLiteral("MS Sans Serif");
-    const QString narrowFallback = QStringLiteral("DejaVu Sans Condensed");
-    // The top bar and the tab captions use the window font as it is.
-    window.setFont(Face(windowFace, narrowFallback, 11, true));
-    const QFont regular = Face(windowFace, narrowFallback, 11, false);
-    const std::initializer_list<QWidget*> regularParts = {
-        ui.TabSheet1, ui.TabSheet2, ui.Label23, ui.Label42, ui.Label43, ui.discomm, ui.Memo10};
-    for (QWidget* w : regularParts) w->setFont(regular);
+void ApplyWindowFont(QWidget& window) {
+    window.setFont(Face(kWindowFace, kNarrowFallback, 11, false));
+}
+
+void ApplyEmphasis(Ui::TForm1& ui) {
+    const QFont bold = Face(kWindowFace, kNarrowFallback, 11, true);
+    const std::initializer_list<QWidget*> topBar = {
+        ui.Label4,
+        ui.SPREALCOM,
+        ui.Label6,
+        ui.ComboBox4,
+        ui.Label7,
+        ui.ComboBox3,
+        ui.Button1,
+        ui.Button2,
+        ui.PageControl1->findChild<QTabBar*>(),  // the tab captions alone, not the pages
+    };
+    for (QWidget* w : topBar) w->setFont(bold);
     // A face of normal width narrows evenly; a condensed one would not.
     ui.Label1->setFont(Face(QStringLiteral("Segoe UI"), QStringLiteral("DejaVu Sans"), 27, true));
     FitToWidth(*ui.Label1);

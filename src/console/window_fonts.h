@@ -10,6 +10,13 @@ class QWidget;
 
 namespace console {
 
-void ApplyWindowFonts(QWidget& window, Ui::TForm1& controls);
+// Before the controls are made, so they take the face as they are created
+// instead of each being told of a change: the regular face of the pages'
+// contents, the version label and the send/receive area.
+void ApplyWindowFont(QWidget& window);
+
+// After: the bold window face of the top bar and the tab captions, and the
+// title's own face.
+void ApplyEmphasis(Ui::TForm1& controls);
 
 }  // namespace console

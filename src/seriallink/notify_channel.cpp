@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,12 +39,6 @@ bool NotifyChannel::Post(const NotifyRecord* records, std::size_t count, int sto
         if (::poll(fds, 2, -1) < 0 && errno != EINTR) return false;
         if (fds[0].revents != 0) return false;
     }
-}
-
-std::size_t NotifyChannel::RecordsWaiting() const {
-    int bytes = 0;
-    if (::ioctl(read_.Get(), FIONREAD, &bytes) != 0) return 0;
-    return static_cast<std::size_t>(bytes) / sizeof(NotifyRecord);
 }
 
 std::size_t NotifyChannel::Read(NotifyRecord* out, std::size_t max) {

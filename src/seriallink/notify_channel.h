@@ -35,8 +35,7 @@ public:
     // stopFd becomes readable; false when stopped or the pipe failed.
     bool Post(const NotifyRecord* records, std::size_t count, int stopFd) const;
 
-    // Owner side, never blocks.
-    std::size_t RecordsWaiting() const;
+    // Owner side, never blocks: up to max records, 0 when there are none.
     std::size_t Read(NotifyRecord* out, std::size_t max);
 
 private:

@@ -1,6 +1,6 @@
-// Notifications a worker has made but not posted yet. Everything one read
-// produced goes out in a single write, so the owner wakes once for it; the
-// chunks stay owned here until that write has succeeded.
+// Notifications a worker has made but not posted yet. They go out together
+// in a single write, so the owner wakes once for them; the chunks stay owned
+// here until that write has succeeded.
 #pragma once
 
 #include <array>
@@ -15,6 +15,7 @@ class Outbox {
 public:
     bool Full() const { return count_ == records_.size(); }
     bool Empty() const { return count_ == 0; }
+    std::size_t Size() const { return count_; }
 
     void Add(const NotifyRecord& record, ByteBlock chunk = {}) {
         records_[count_] = record;

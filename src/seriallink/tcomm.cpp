@@ -18,6 +18,35 @@ struct Notification {
 };
 
 constexpr std::size_t kReadBatch = 256;
+constexpr int kBatchesPerDispatch = 4;
+
+// Fires the event of one notification; an event without a handler is
+// skipped, an unknown code ignored. The handler is copied so that it may
+// reassign its own event.
+void Fire(TComm& comm, const Notification& note) {
+    switch (note.record.code) {
+        case NotifyData:
+            if (TReceiveDataEvent handler = comm.OnReceiveData)
+                handler(&comm, note.chunk.get(), static_cast<std::uint16_t>(note.record.word));
+            break;  // the chunk is released with the notification, handler or not
+        case NotifyLineError:
+            if (TReceiveErrorEvent handler = comm.OnReceiveError)
+                handler(&comm, static_cast<std::uint32_t>(note.record.param));
+            break;
+        case NotifyHangup:
+            if (TNotifyEvent handler = comm.OnRequestHangup) handler(&comm);
+            break;
+        case NotifyModemState:
+            if (TModemStateChangeEvent handler = comm.OnModemStateChange)
+                handler(&comm, static_cast<std::uint32_t>(note.record.param));
+            break;
+        case NotifySendEmpty:
+            if (TSendDataEmptyEvent handler = comm.OnSendDataEmpty) handler(&comm);
+            break;
+        default:
+            break;
+    }
+}
 
 }  // namespace
 
@@ -91,44 +120,23 @@ bool TComm::SendBytes(const void* Buffer, std::uint16_t Length) {
 }
 
 void TComm::DispatchNotification() {
-    // Only what has arrived by now, so a busy line cannot keep the owner's
+    // At most a few batches per call, so a busy line cannot keep the owner's
     // event loop from running; the descriptor stays readable for the rest.
-    std::size_t budget = impl_->notify.RecordsWaiting();
+    int batches = kBatchesPerDispatch;
+    bool drained = false;
     for (;;) {
         if (impl_->pending.empty()) {
-            if (budget == 0) return;
+            if (drained || batches-- == 0) return;
             NotifyRecord records[kReadBatch];
-            const std::size_t n = impl_->notify.Read(records, std::min(budget, kReadBatch));
-            if (n == 0) return;
-            budget -= n;
+            const std::size_t n = impl_->notify.Read(records, kReadBatch);
+            drained = n < kReadBatch;  // the pipe held no more than that
             for (std::size_t i = 0; i < n; ++i)
                 impl_->pending.push_back({records[i], TakeChunk(records[i])});
+            if (n == 0) return;
         }
         const Notification note = std::move(impl_->pending.front());
         impl_->pending.pop_front();
-        // The handler is copied so that it may reassign the event.
-        switch (note.record.code) {
-            case NotifyData:
-                if (TReceiveDataEvent handler = OnReceiveData)
-                    handler(this, note.chunk.get(), static_cast<std::uint16_t>(note.record.word));
-                break;  // the chunk is released here, handler or not
-            case NotifyLineError:
-                if (TReceiveErrorEvent handler = OnReceiveError)
-                    handler(this, static_cast<std::uint32_t>(note.record.param));
-                break;
-            case NotifyHangup:
-                if (TNotifyEvent handler = OnRequestHangup) handler(this);
-                break;
-            case NotifyModemState:
-                if (TModemStateChangeEvent handler = OnModemStateChange)
-                    handler(this, static_cast<std::uint32_t>(note.record.param));
-                break;
-            case NotifySendEmpty:
-                if (TSendDataEmptyEvent handler = OnSendDataEmpty) handler(this);
-                break;
-            default:
-                break;
-        }
+        Fire(*this, note);
     }
 }
 

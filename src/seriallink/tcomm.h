@@ -91,8 +91,10 @@ public:
     // DispatchNotification whenever it is readable. Valid for the lifetime
     // of the component, open or closed.
     int NotifyFd() const;
-    // Fires the events for every notification that has arrived, in posting
-    // order, on the calling (owner's) thread.
+    // Fires the events for the notifications that have arrived, in posting
+    // order, on the calling (owner's) thread. A call takes at most about a
+    // thousand, so a busy line cannot starve the owner's loop; NotifyFd stays
+    // readable while more are waiting.
     void DispatchNotification();
 
     // Published properties. Setters of line settings and timeouts re-apply

@@ -79,6 +79,19 @@ TEST(DecodeJpeg, PixelsComeOutInPlaceAndInColour) {
     ExpectNear(image.pixelColor(56, 40), Qt::white, "bottom right");
 }
 
+// Asked to cover 20 x 10, the 64 x 48 picture decodes at 3/8: 24 x 18.
+TEST(DecodeJpeg, ScalesWhileDecodingToCoverTheArea) {
+    const QImage image = console::DecodeJpeg(EncodeQuadrants(64, 48), QSize(20, 10));
+    ASSERT_EQ(image.size(), QSize(24, 18));
+    ExpectNear(image.pixelColor(3, 3), Qt::red, "top left");
+    ExpectNear(image.pixelColor(20, 3), Qt::green, "top right");
+    ExpectNear(image.pixelColor(3, 14), Qt::blue, "bottom left");
+    ExpectNear(image.pixelColor(20, 14), Qt::white, "bottom right");
+    EXPECT_EQ(console::DecodeJpeg(EncodeQuadrants(64, 48), QSize(64, 48)).size(), QSize(64, 48));
+    EXPECT_EQ(console::DecodeJpeg(EncodeQuadrants(64, 48), QSize(200, 10)).size(), QSize(64, 48))
+        << "never enlarged";
+}
+
 TEST(DecodeJpeg, ArtworkDecodesAtItsOwnSize) {
     RegisterArtwork();
     struct Art {
@@ -125,6 +138,12 @@ TEST_P(DamagedJpeg, GivesNoPicture) {
 
 INSTANTIATE_TEST_SUITE_P(DecodeJpeg, DamagedJpeg, ::testing::ValuesIn(kDamages),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DecodeJpeg, OpaqueEverywhere) {
+    const QImage image = console::DecodeJpeg(EncodeQuadrants(16, 16));
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) ASSERT_EQ(qAlpha(image.pixel(x, y)), 255);
+}
 
 TEST(ShowJpeg, MissingOrBrokenPictureLeavesTheLabelEmpty) {
     QLabel label;

@@ -309,11 +309,19 @@ TEST_F(WindowAtStart, BoldWindowFontRegularPageContents) {
         bool bold;
     };
     const Face faces[] = {
-        {ui().Button1, 11, true},      {ui().SPREALCOM, 11, true},  {ui().Label4, 11, true},
-        {ui().PageControl1, 11, true},  // the tab captions
-        {ui().Label23, 11, false},     {ui().GroupBox7, 11, false}, {ui().JTME, 11, false},
-        {ui().Button9, 11, false},     {ui().Image1, 11, false},    {ui().Label42, 11, false},
-        {ui().discomm, 11, false},     {ui().Memo10, 11, false},    {ui().Label1, 27, true},
+        {ui().Button1, 11, true},
+        {ui().SPREALCOM, 11, true},
+        {ui().Label4, 11, true},
+        {ui().PageControl1->findChild<QTabBar*>(), 11, true},  // the tab captions
+        {ui().Label23, 11, false},
+        {ui().GroupBox7, 11, false},
+        {ui().JTME, 11, false},
+        {ui().Button9, 11, false},
+        {ui().Image1, 11, false},
+        {ui().Label42, 11, false},
+        {ui().discomm, 11, false},
+        {ui().Memo10, 11, false},
+        {ui().Label1, 27, true},
     };
     for (const Face& f : faces) {
         const QFontInfo info(f.widget->font());
@@ -322,15 +330,23 @@ TEST_F(WindowAtStart, BoldWindowFontRegularPageContents) {
     }
 }
 
-TEST_F(WindowAtStart, PicturesAreDecodedAndStretched) {
-    struct Picture {
-        QLabel* label;
-        QSize artwork;
-    };
-    for (const Picture& p : {Picture{ui().Image2, {649, 259}}, Picture{ui().Image1, {666, 314}}}) {
-        EXPECT_TRUE(p.label->hasScaledContents());
-        EXPECT_EQ(p.label->pixmap().size(), p.artwork) << p.label->objectName().toStdString();
-    }
+// Decoded no larger than needed to cover the area, and stretched over it.
+void ExpectPictureCovers(const QLabel& picture) {
+    EXPECT_TRUE(picture.hasScaledContents());
+    const QSize decoded = picture.pixmap().size();
+    EXPECT_GE(decoded.width(), picture.width()) << picture.objectName().toStdString();
+    EXPECT_GE(decoded.height(), picture.height()) << picture.objectName().toStdString();
+}
+
+TEST_F(WindowAtStart, LogoIsDecodedAndStretched) {
+    ExpectPictureCovers(*ui().Image2);
+}
+
+TEST_F(WindowAtStart, WiringDiagramIsDecodedWhenItsPageIsShown) {
+    EXPECT_TRUE(ui().Image1->pixmap().isNull()) << "nothing decoded for a page out of sight";
+    ui().PageControl1->setCurrentWidget(ui().TabSheet2);
+    ExpectPictureCovers(*ui().Image1);
+    ui().PageControl1->setCurrentWidget(ui().TabSheet1);
 }
 
 TEST_F(WindowAtStart, ReceiveBoxHoldsOneEmptyLineWrappedWithoutScrollBars) {
@@ -339,6 +355,9 @@ TEST_F(WindowAtStart, ReceiveBoxHoldsOneEmptyLineWrappedWithoutScrollBars) {
     EXPECT_EQ(ui().Memo10->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_EQ(ui().Memo10->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 }
+
+// A frame is shown whole however long: one send carries up to 65535 bytes.
+TEST_F(WindowAtStart, SendLineHoldsTheLongestFrame) { EXPECT_GE(ui().discomm->maxLength(), 65535); }
 
 // Every control must lie wholly inside the area that holds it, and no two
 // controls of one area may cover each other: a group box cut off at the

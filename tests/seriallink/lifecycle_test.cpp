@@ -1,8 +1,11 @@
 // Life of the component: many open/close cycles, destruction while open,
 // and the notification endpoint outliving the port.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/ioctl.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -140,6 +143,66 @@ TEST(LifecycleTest, HandlerMayUnassignItselfAndChunksWithoutHandlerAreReleased) 
     ASSERT_TRUE(WaitForPosts(comm, 4 * 16));
     comm.DispatchNotification();
     EXPECT_EQ(calls, 1);
+}
+
+TEST(LifecycleTest, OneDispatchTakesABoundedShareAndLosesNothing) {
+    PtyPair pty;
+    TComm comm;
+    comm.SetCommName(pty.SlavePath());
+    Quiet(comm, 300);
+    std::size_t chunks = 0;
+    std::size_t bytes = 0;
+    comm.OnReceiveData = [&](TComm*, const void*, std::uint16_t length) {
+        ++chunks;
+        bytes += length;
+    };
+    comm.OpenPort();
+    constexpr std::size_t kChunks = 1500;
+    const std::string burst(kChunks * 2048, 'b');
+    std::thread device([&] { pty.Write(burst); });
+    const bool posted = WaitForPosts(comm, (kChunks + 1) * 16);  // and the send-empty notice
+    device.join();
+    ASSERT_TRUE(posted);
+    comm.DispatchNotification();
+    EXPECT_GT(chunks, 0u);
+    EXPECT_LT(chunks, kChunks) << "one call must leave the owner's loop room to run";
+    pollfd p{comm.NotifyFd(), POLLIN, 0};
+    EXPECT_EQ(::poll(&p, 1, 0), 1) << "the rest must keep the descriptor readable";
+    PumpUntil(
+        comm, [&] { return bytes == burst.size(); }, milliseconds(5000));
+    EXPECT_EQ(chunks, kChunks);
+    EXPECT_EQ(bytes, burst.size());
+}
+
+TEST(LifecycleTest, CloseReturnsWhileTheOwnerLeavesTheEndpointFull) {
+    PtyPair pty;
+    TComm comm;
+    comm.SetCommName(pty.SlavePath());
+    Quiet(comm, 300);
+    comm.OpenPort();
+    // The owner dispatches nothing: the endpoint fills up and the receive
+    // thread waits for room, until the close ends that wait.
+    std::atomic<bool> stop{false};
+    std::thread device([&] {
+        const std::string block(65536, 'f');
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!stop && std::chrono::steady_clock::now() < end) {
+            if (::write(pty.Master(), block.data(), block.size()) < 0)
+                std::this_thread::sleep_for(milliseconds(1));
+        }
+    });
+    const bool full = WaitForPosts(comm, 60000);
+    const auto start = std::chrono::steady_clock::now();
+    comm.ClosePort();
+    const auto closing = std::chrono::steady_clock::now() - start;
+    stop = true;
+    device.join();
+    ASSERT_TRUE(full) << "the endpoint never filled";
+    EXPECT_LT(closing, milliseconds(2000));
+    std::size_t bytes = 0;
+    comm.OnReceiveData = [&](TComm*, const void*, std::uint16_t length) { bytes += length; };
+    PumpFor(comm, milliseconds(100));
+    EXPECT_GT(bytes, 0u) << "what was posted is still delivered";
 }
 
 TEST(LifecycleTest, TwoComponentsOnTwoPortsKeepTheirEventsApart) {
