@@ -35,8 +35,9 @@ public:
             pollfd p{fd_, POLLIN, 0};
             ::poll(&p, 1, -1);
             const ssize_t n = ::read(fd_, buffer.data(), buffer.size());
-            for (ssize_t i = 0; i < n; ++i) intact &= buffer[i] == StreamByte(got + i);
-            if (n > 0) got += static_cast<std::size_t>(n);
+            if (n <= 0) continue;
+            intact &= StreamMatches(buffer.data(), static_cast<std::size_t>(n), got);
+            got += static_cast<std::size_t>(n);
         }
         return intact;
     }
@@ -45,7 +46,7 @@ public:
         std::vector<char> buffer(block);
         for (std::size_t sent = 0; sent < bytes;) {
             const std::size_t n = std::min(block, bytes - sent);
-            for (std::size_t i = 0; i < n; ++i) buffer[i] = StreamByte(sent + i);
+            StreamFill(buffer.data(), n, sent);
             for (std::size_t off = 0; off < n;) {
                 const ssize_t w = ::write(fd_, buffer.data() + off, n - off);
                 if (w > 0) {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 
@@ -74,6 +75,38 @@ std::vector<pid_t> ThreadsNamed(const std::string& prefix) {
     }
     if (d) ::closedir(d);
     return tids;
+}
+
+namespace {
+constexpr std::size_t kCycle = 251;
+constexpr std::size_t kPiece = 65536;
+
+const char* Pattern() {
+    static const std::vector<char> pattern = [] {
+        std::vector<char> p(kPiece + kCycle);
+        for (std::size_t i = 0; i < p.size(); ++i) p[i] = static_cast<char>(i % kCycle);
+        return p;
+    }();
+    return pattern.data();
+}
+}  // namespace
+
+bool StreamMatches(const char* bytes, std::size_t n, std::size_t offset) {
+    for (std::size_t done = 0; done < n;) {
+        const std::size_t piece = std::min(kPiece, n - done);
+        if (std::memcmp(bytes + done, Pattern() + (offset + done) % kCycle, piece) != 0)
+            return false;
+        done += piece;
+    }
+    return true;
+}
+
+void StreamFill(char* bytes, std::size_t n, std::size_t offset) {
+    for (std::size_t done = 0; done < n;) {
+        const std::size_t piece = std::min(kPiece, n - done);
+        std::memcpy(bytes + done, Pattern() + (offset + done) % kCycle, piece);
+        done += piece;
+    }
 }
 
 Summary Summarize(std::vector<double> v) {

@@ -45,9 +45,10 @@ struct Summary {
 };
 Summary Summarize(std::vector<double> values);
 
-// The byte a peer sends at position i of a stream, so both ends agree.
-inline char StreamByte(std::size_t i) {
-    return static_cast<char>((i * 131 + (i >> 11)) & 0xFF);
-}
+// The stream both ends agree on: a cycle of 251 bytes (every value but a
+// few), so any stretch is checked or made with one memcmp or memcpy and the
+// check costs every subject the same.
+bool StreamMatches(const char* bytes, std::size_t n, std::size_t offset);
+void StreamFill(char* bytes, std::size_t n, std::size_t offset);
 
 }  // namespace bench

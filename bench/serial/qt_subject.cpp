@@ -36,8 +36,7 @@ public:
         QEventLoop loop;
         const auto connection = QObject::connect(port_.get(), &QSerialPort::readyRead, [&] {
             const QByteArray data = port_->readAll();
-            for (qsizetype i = 0; i < data.size(); ++i)
-                intact &= data[i] == StreamByte(got + static_cast<std::size_t>(i));
+            intact &= StreamMatches(data.constData(), static_cast<std::size_t>(data.size()), got);
             got += static_cast<std::size_t>(data.size());
             if (got >= bytes) loop.quit();
         });
@@ -53,8 +52,7 @@ public:
         const auto queueWindow = [&] {
             for (const std::size_t end = std::min(bytes, sent + kSendWindow); sent < end;) {
                 const std::size_t n = std::min(block, end - sent);
-                for (std::size_t i = 0; i < n; ++i)
-                    buffer[static_cast<qsizetype>(i)] = StreamByte(sent + i);
+                StreamFill(buffer.data(), n, sent);
                 port_->write(buffer.constData(), static_cast<qint64>(n));
                 sent += n;
             }

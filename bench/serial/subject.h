@@ -26,9 +26,9 @@ public:
     virtual void Close() = 0;
 
     // Takes bytes from the port until `bytes` have arrived; checks them
-    // against StreamByte and returns false on a mismatch.
+    // against the stream and returns false on a mismatch.
     virtual bool Receive(std::size_t bytes) = 0;
-    // Sends `bytes` of StreamByte in blocks of `block`, then runs until
+    // Sends `bytes` of the stream in blocks of `block`, then runs until
     // doneFd (an eventfd the peer writes once it has them all) is readable.
     virtual void Send(std::size_t bytes, std::size_t block, int doneFd) = 0;
     // Waits for the next reply to complete by the read interval; returns

@@ -36,7 +36,7 @@ public:
         bool intact = true;
         comm_.OnReceiveData = [&](seriallink::TComm*, const void* buffer, std::uint16_t n) {
             const char* p = static_cast<const char*>(buffer);
-            for (std::uint16_t i = 0; i < n; ++i) intact &= p[i] == StreamByte(got + i);
+            intact &= StreamMatches(p, n, got);
             got += n;
         };
         while (got < bytes) WaitAndDispatch(-1);
@@ -52,7 +52,7 @@ public:
         const auto queueWindow = [&] {
             for (const std::size_t end = std::min(bytes, sent + kSendWindow); sent < end;) {
                 const std::size_t n = std::min(block, end - sent);
-                for (std::size_t i = 0; i < n; ++i) buffer[i] = StreamByte(sent + i);
+                StreamFill(buffer.data(), n, sent);
                 if (!comm_.SendBytes(buffer.data(), static_cast<std::uint16_t>(n)))
                     throw std::runtime_error("SendBytes refused");
                 sent += n;

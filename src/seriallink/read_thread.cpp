@@ -209,7 +209,8 @@ bool ReceiveLoop::OnTimer() {
         ArmTimer(deadline);
         return true;
     }
-    return Deliver();
+    // The line has paused by definition: hand the chunk over at once.
+    return Deliver() && SendOutbox();
 }
 
 bool ReceiveLoop::Deliver() {

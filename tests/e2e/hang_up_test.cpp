@@ -3,8 +3,8 @@
 // simulator brings the conversation back.
 #include <gtest/gtest.h>
 
-#include <QPlainTextEdit>
 #include <QTimer>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -56,9 +56,9 @@ protected:
     std::vector<std::string> SimulatorFlags() const override { return GetParam().flags; }
 
     bool EventLoopRuns() {
-        bool ran = false;
-        QTimer::singleShot(10, form_.get(), [&ran] { ran = true; });
-        return QTest::qWaitFor([&ran] { return ran; }, static_cast<int>(kReplyDeadline.count()));
+        auto ran = std::make_shared<bool>(false);
+        QTimer::singleShot(10, form_.get(), [ran] { *ran = true; });
+        return QTest::qWaitFor([ran] { return *ran; }, static_cast<int>(kReplyDeadline.count()));
     }
 };
 

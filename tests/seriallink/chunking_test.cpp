@@ -86,10 +86,11 @@ INSTANTIATE_TEST_SUITE_P(
             "bursts_500ms_apart_two_chunks", {300, 0, 0}, {{50, 500}, {60, 0}}, {50, 60}, 600},
         ChunkCase{"bursts_100ms_apart_one_chunk", {300, 0, 0}, {{50, 100}, {60, 0}}, {110}, 600},
         ChunkCase{"3000_bytes_give_2048_and_952", {300, 0, 0}, {{3000, 0}}, {2048, 952}, 600},
-        ChunkCase{"trickle_within_the_interval", {150, 0, 0}, {{1, 90}, {1, 90}, {1, 0}}, {3}, 400},
+        ChunkCase{
+            "trickle_within_the_interval", {250, 0, 0}, {{1, 100}, {1, 100}, {1, 0}}, {3}, 500},
         ChunkCase{"total_limit_cuts_a_steady_stream",
-                  {0, 0, 150},
-                  {{10, 90}, {10, 160}, {10, 0}},
+                  {0, 0, 200},
+                  {{10, 80}, {10, 220}, {10, 0}},
                   {20, 10},
                   400},
         ChunkCase{"no_timeouts_only_full_buffers", {0, 0, 0}, {{2100, 0}}, {2048}, 400}),
@@ -129,7 +130,7 @@ TEST(ChunkingTimingTest, IntervalChangedWhileOpenAppliesToTheNextChunk) {
     comm.OpenPort();
     comm.SetReadIntervalTimeout(40);
     pty.Write("first");
-    log.PumpFor(milliseconds(120));
+    log.PumpFor(milliseconds(250));
     pty.Write("second");
     ASSERT_TRUE(log.PumpUntilCount(Kind::Data, 2, milliseconds(2000)));
     EXPECT_EQ(log.ChunkSizes(), (std::vector<std::size_t>{5, 6}));

@@ -111,7 +111,7 @@ TEST(LifecycleTest, NestedDispatchKeepsThePostingOrder) {
     comm.OpenPort();
     for (const char* part : {"one", "two", "three"}) {
         pty.Write(part);
-        std::this_thread::sleep_for(milliseconds(80));
+        std::this_thread::sleep_for(milliseconds(150));
     }
     ASSERT_TRUE(WaitForPosts(comm, 4 * 16));
     std::vector<std::string> order;
@@ -138,7 +138,7 @@ TEST(LifecycleTest, HandlerMayUnassignItselfAndChunksWithoutHandlerAreReleased) 
     };
     for (const char* part : {"a", "b", "c"}) {
         pty.Write(part);
-        std::this_thread::sleep_for(milliseconds(60));
+        std::this_thread::sleep_for(milliseconds(150));
     }
     ASSERT_TRUE(WaitForPosts(comm, 4 * 16));
     comm.DispatchNotification();
