@@ -357,7 +357,9 @@ TEST_F(WindowAtStart, ReceiveBoxHoldsOneEmptyLineWrappedWithoutScrollBars) {
 }
 
 // A frame is shown whole however long: one send carries up to 65535 bytes.
-TEST_F(WindowAtStart, SendLineHoldsTheLongestFrame) { EXPECT_GE(ui().discomm->maxLength(), 65535); }
+TEST_F(WindowAtStart, SendLineHoldsTheLongestFrame) {
+    EXPECT_GE(ui().discomm->maxLength(), 65535);
+}
 
 // Every control must lie wholly inside the area that holds it, and no two
 // controls of one area may cover each other: a group box cut off at the

@@ -60,6 +60,20 @@ TEST(LifecycleTest, ThousandCyclesLeaveNoDescriptorAndNoThread) {
     EXPECT_EQ(SerialThreadCount(), 0u);
 }
 
+TEST(LifecycleTest, AnIdleOpenPortWakesNoThread) {
+    PtyPair pty;
+    TComm comm;
+    EventLog log(comm);
+    comm.SetCommName(pty.SlavePath());
+    Quiet(comm, 300);
+    comm.OpenPort();
+    ASSERT_TRUE(log.PumpUntilCount(Kind::SendEmpty, 1, milliseconds(3000)));
+    std::this_thread::sleep_for(milliseconds(50));  // both settle into their waits
+    const long before = SerialThreadSwitches();
+    std::this_thread::sleep_for(milliseconds(500));
+    EXPECT_EQ(SerialThreadSwitches() - before, 0) << "a worker wakes without a reason";
+}
+
 TEST(LifecycleTest, DestroyingAnOpenComponentStopsEverything) {
     PtyPair pty;
     const std::size_t descriptors = OpenDescriptorCount();

@@ -107,18 +107,39 @@ std::string PtyPair::ReadUntilQuiet(std::chrono::milliseconds quiet) const {
 std::size_t OpenDescriptorCount() {
     return CountDescriptors();
 }
-std::size_t SerialThreadCount() {
-    std::size_t n = 0;
+namespace {
+// Calls visit(tid) for every thread of the serial link.
+template <typename Visit>
+void ForEachSerialThread(Visit visit) {
     DIR* d = ::opendir("/proc/self/task");
     if (d == nullptr) throw std::system_error(errno, std::generic_category(), "/proc/self/task");
     while (const dirent* e = ::readdir(d)) {
         if (e->d_name[0] == '.') continue;
         std::ifstream comm(std::string("/proc/self/task/") + e->d_name + "/comm");
         std::string name;
-        if (std::getline(comm, name) && name.rfind("tcomm-", 0) == 0) ++n;
+        if (std::getline(comm, name) && name.rfind("tcomm-", 0) == 0) visit(std::string(e->d_name));
     }
     ::closedir(d);
+}
+}  // namespace
+
+std::size_t SerialThreadCount() {
+    std::size_t n = 0;
+    ForEachSerialThread([&n](const std::string&) { ++n; });
     return n;
+}
+
+long SerialThreadSwitches() {
+    long switches = 0;
+    ForEachSerialThread([&switches](const std::string& tid) {
+        std::ifstream status("/proc/self/task/" + tid + "/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.find("ctxt_switches:") != std::string::npos)
+                switches += std::stol(line.substr(line.find(':') + 1));
+        }
+    });
+    return switches;
 }
 
 }  // namespace seriallink::test

@@ -41,5 +41,7 @@ private:
 // sanitizers' own helper threads out.
 std::size_t OpenDescriptorCount();
 std::size_t SerialThreadCount();
+// Context switches (voluntary and not) of the serial link's threads so far.
+long SerialThreadSwitches();
 
 }  // namespace seriallink::test
