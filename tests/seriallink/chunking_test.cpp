@@ -111,8 +111,8 @@ TEST(ChunkingTimingTest, AChunkNeverCompletesBeforeTheInterval) {
     };
     comm.OpenPort();
     for (int round = 0; round < 2; ++round) {
+        lastWrite = Clock::now();  // taken first: no byte can arrive before its write
         pty.Write("reply");
-        lastWrite = Clock::now();
         ASSERT_TRUE(log.PumpUntil([&] { return delays.size() > static_cast<std::size_t>(round); },
                                   milliseconds(3000)));
     }
