@@ -205,6 +205,12 @@ TEST(SimProgram, HangUpOfASilentDeviceDropsTheLineWithoutAnswer) {
 class StopSignalTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(StopSignalTest, RemovesTheLinkAndEndsCleanly) {
+#if defined(__SANITIZE_THREAD__)
+    // ThreadSanitizer defers a signal that arrives just before a blocking
+    // call until the next intercepted call, which in an idle simulator never
+    // comes; the stop path is covered by the other builds.
+    GTEST_SKIP() << "signal delivery is deferred by ThreadSanitizer";
+#endif
     SimProcess sim(Fast({"--quiet"}));
     ASSERT_TRUE(std::filesystem::is_symlink(sim.LinkPath()));
     sim.Signal(GetParam());

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 
 #include <array>
@@ -40,6 +41,12 @@ StopSignal::StopSignal() {
     for (std::size_t i = 0; i < kStopSignals.size(); ++i) {
         ::sigaction(kStopSignals[i], &action, &gPrevious[i]);
     }
+    // A parent may start us with these signals blocked (the mask is
+    // inherited across exec); Ctrl+C and kill must still reach the handler.
+    sigset_t stopSet;
+    sigemptyset(&stopSet);
+    for (int signal : kStopSignals) sigaddset(&stopSet, signal);
+    ::pthread_sigmask(SIG_UNBLOCK, &stopSet, nullptr);
     // A vanished reader of our standard output must not end the program
     // before it has removed its link.
     ::signal(SIGPIPE, SIG_IGN);

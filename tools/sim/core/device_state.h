@@ -57,7 +57,7 @@ struct DeviceState {
     std::string address = "001";
     std::array<PollingDefinition, 3> polling{};
     std::array<OutputRange, 3> outputs{};
-    std::array<CommandSlot, 2> slots{};
+    std::array<CommandSlot, 2> commandSlots{};
     std::optional<int> testCurrent;  // mA while in test mode; no frame ends it
 
     bool operator==(const DeviceState&) const = default;

@@ -49,14 +49,14 @@ std::string ParameterReply(const DeviceState& s) {
 }
 
 std::string CommandTextReply(const DeviceState& s, int slot) {
-    const CommandSlot& c = s.slots[slot - 1];
+    const CommandSlot& c = s.commandSlots[slot - 1];
     int bytes = static_cast<int>(c.command.size() / 2);
     return "COMR" + std::to_string(slot) + ":" + (c.enabled ? "1" : "0") + "," + TwoDigits(bytes) +
            "," + c.command + kReplyEnd;
 }
 
 std::string CommandParseReply(const DeviceState& s, int slot) {
-    const CommandSlot& c = s.slots[slot - 1];
+    const CommandSlot& c = s.commandSlots[slot - 1];
     return "COMP0" + std::to_string(slot) + ":" + c.parseBytes[0] + c.parseBytes[1] +
            c.parseBytes[2] + kReplyEnd;
 }
