@@ -50,9 +50,7 @@ TEST_P(ChunkingTest, CutsWhereTheTimeoutsSay) {
     PtyPair pty;
     TComm comm;
     EventLog log(comm);
-    comm.SetCommName(pty.SlavePath());
-    comm.SetOutx_XonXoffFlow(false);
-    comm.SetInx_XonXoffFlow(false);
+    AimAtPty(comm, pty);
     comm.SetReadIntervalTimeout(c.timeouts.interval);
     comm.SetReadTotalTimeoutMultiplier(c.timeouts.multiplier);
     comm.SetReadTotalTimeoutConstant(c.timeouts.constant);
@@ -99,9 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ChunkingTimingTest, AChunkNeverCompletesBeforeTheInterval) {
     PtyPair pty;
     TComm comm;
-    comm.SetCommName(pty.SlavePath());
-    comm.SetOutx_XonXoffFlow(false);
-    comm.SetInx_XonXoffFlow(false);
+    AimAtPty(comm, pty);
     comm.SetReadIntervalTimeout(300);
     Clock::time_point lastWrite{};
     std::vector<Clock::duration> delays;
@@ -123,9 +119,7 @@ TEST(ChunkingTimingTest, IntervalChangedWhileOpenAppliesToTheNextChunk) {
     PtyPair pty;
     TComm comm;
     EventLog log(comm);
-    comm.SetCommName(pty.SlavePath());
-    comm.SetOutx_XonXoffFlow(false);
-    comm.SetInx_XonXoffFlow(false);
+    AimAtPty(comm, pty);
     comm.SetReadIntervalTimeout(300);
     comm.OpenPort();
     comm.SetReadIntervalTimeout(40);

@@ -81,9 +81,7 @@ private:
 TEST(DuplexTest, RandomBlocksBothWaysArriveByteExact) {
     PtyPair pty;
     TComm comm;
-    comm.SetCommName(pty.SlavePath());
-    comm.SetOutx_XonXoffFlow(false);
-    comm.SetInx_XonXoffFlow(false);
+    AimAtPty(comm, pty);
     comm.SetReadIntervalTimeout(300);
 
     Stream incoming(11);

@@ -20,9 +20,7 @@ TEST_P(HangupTest, OneNoticeThenACleanClose) {
     PtyPair pty;
     TComm comm;
     EventLog log(comm);
-    comm.SetCommName(pty.SlavePath());
-    comm.SetOutx_XonXoffFlow(false);
-    comm.SetInx_XonXoffFlow(false);
+    AimAtPty(comm, pty);
     comm.OpenPort();
     ASSERT_TRUE(log.PumpUntilCount(Kind::SendEmpty, 1, milliseconds(5000)));
     if (writing) {

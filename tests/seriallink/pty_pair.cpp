@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "seriallink/tcomm.h"
+
 namespace seriallink::test {
 
 namespace {
@@ -140,6 +142,12 @@ long SerialThreadSwitches() {
         }
     });
     return switches;
+}
+
+void AimAtPty(TComm& comm, const PtyPair& pty) {
+    comm.SetCommName(pty.SlavePath());
+    comm.SetOutx_XonXoffFlow(false);
+    comm.SetInx_XonXoffFlow(false);
 }
 
 }  // namespace seriallink::test

@@ -7,6 +7,10 @@
 #include <cstddef>
 #include <string>
 
+namespace seriallink {
+class TComm;
+}
+
 namespace seriallink::test {
 
 class PtyPair {
@@ -35,6 +39,10 @@ private:
     int slave_ = -1;
     std::string slavePath_;
 };
+
+// Points the component at the pair's slave with software flow control off,
+// so every byte value passes through as data.
+void AimAtPty(TComm& comm, const PtyPair& pty);
 
 // Open descriptors of this process, and its threads of the serial link
 // (named "tcomm-..."), from /proc/self. Counting only those keeps the
