@@ -17,7 +17,7 @@ QFont dejaVu(int pixelSize, bool bold, bool condensed = false);
 void drawMark(QPainter& painter, const QRectF& square);
 
 QImage renderLogo();
-QImage renderIcon();
+QImage renderIcon(int side);
 QImage renderWiring();
 
 }  // namespace artwork

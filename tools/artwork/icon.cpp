@@ -1,15 +1,18 @@
 #include <QPainter>
+#include <cmath>
 
 #include "artwork.h"
 
 namespace artwork {
 
-QImage renderIcon() {
-    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+QImage renderIcon(int side) {
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    drawMark(painter, QRectF(1, 1, 30, 30));
+    // A whole-pixel margin keeps the tile's straight edges on pixel boundaries at every size.
+    const int margin = std::max(1, static_cast<int>(std::lround(side / 32.0)));
+    drawMark(painter, QRectF(margin, margin, side - 2 * margin, side - 2 * margin));
     return image;
 }
 

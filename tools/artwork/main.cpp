@@ -1,14 +1,20 @@
-// Draws the console's logo, wiring diagram and window icon.
+// Draws the console's logo, wiring diagram and window icon, and the desktop icon at each size
+// a desktop's icon theme asks for.
 //
-//   vk630_artwork <resource-dir> [preview-dir]
+//   vk630_artwork <resource-dir> <icon-dir> [preview-dir]
+//
+// The icon directory receives icon-<size>.png for every size in kIconSizes, each drawn at that
+// size: a 16-pixel icon scaled down from a larger one would blur its strokes.
 //
 // The preview directory receives PNG copies plus the pictures scaled to the size the main
 // window shows them at, which is what the art has to survive.
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QSize>
 #include <cstdio>
+#include <iterator>
 
 #include "artwork.h"
 
@@ -17,6 +23,8 @@ namespace {
 constexpr int kJpegQuality = 90;
 const QSize kLogoShown(97, 41);
 const QSize kWiringShown(497, 257);
+constexpr int kWindowIconSize = 32;
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 bool save(const QImage& image, const QString& path, const char* format, int quality = -1) {
     if (image.save(path, format, quality)) {
@@ -24,6 +32,21 @@ bool save(const QImage& image, const QString& path, const char* format, int qual
     }
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
+}
+
+// Every desktop icon size side by side, enlarged to 256 pixels without smoothing, so each pixel
+// of the small ones can be judged.
+QImage iconSheet() {
+    constexpr int kCell = 256;
+    QImage sheet(kCell * static_cast<int>(std::size(kIconSizes)), kCell, QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    int left = 0;
+    for (int size : kIconSizes) {
+        painter.drawImage(left, 0, artwork::renderIcon(size).scaled(kCell, kCell));
+        left += kCell;
+    }
+    return sheet;
 }
 
 bool writePreviews(const QDir& dir, const QImage& logo, const QImage& wiring, const QImage& icon) {
@@ -39,15 +62,16 @@ bool writePreviews(const QDir& dir, const QImage& logo, const QImage& wiring, co
            save(shown(wiringJpeg, kWiringShown), dir.filePath("wiring_shown.png"), "PNG") &&
            save(shown(logoJpeg, kLogoShown).scaled(kLogoShown * 4),
                 dir.filePath("logo_shown_x4.png"), "PNG") &&
-           save(icon.scaled(256, 256), dir.filePath("icon_x8.png"), "PNG");
+           save(icon.scaled(256, 256), dir.filePath("icon_x8.png"), "PNG") &&
+           save(iconSheet(), dir.filePath("icons_enlarged.png"), "PNG");
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: %s <resource-dir> [preview-dir]\n", argv[0]);
+    if (argc < 3 || argc > 4) {
+        std::fprintf(stderr, "usage: %s <resource-dir> <icon-dir> [preview-dir]\n", argv[0]);
         return 2;
     }
     if (!artwork::loadDejaVuFonts()) {
@@ -56,7 +80,7 @@ int main(int argc, char* argv[]) {
     }
     const QImage logo = artwork::renderLogo();
     const QImage wiring = artwork::renderWiring();
-    const QImage icon = artwork::renderIcon();
+    const QImage icon = artwork::renderIcon(kWindowIconSize);
 
     const QDir out(QString::fromLocal8Bit(argv[1]));
     if (!save(logo, out.filePath("logo.jpg"), "JPEG", kJpegQuality) ||
@@ -64,8 +88,15 @@ int main(int argc, char* argv[]) {
         !save(icon, out.filePath("icon.png"), "PNG")) {
         return 1;
     }
-    if (argc == 3) {
-        QDir preview(QString::fromLocal8Bit(argv[2]));
+    const QDir icons(QString::fromLocal8Bit(argv[2]));
+    for (int size : kIconSizes) {
+        if (!save(artwork::renderIcon(size), icons.filePath(QString("icon-%1.png").arg(size)),
+                  "PNG")) {
+            return 1;
+        }
+    }
+    if (argc == 4) {
+        QDir preview(QString::fromLocal8Bit(argv[3]));
         preview.mkpath(".");
         if (!save(logo, preview.filePath("logo.jpg"), "JPEG", kJpegQuality) ||
             !save(wiring, preview.filePath("wiring.jpg"), "JPEG", kJpegQuality) ||
