@@ -2,6 +2,7 @@
 // of its description every time; closing it ends the program.
 #include <QApplication>
 
+#include "console/close_on_signal.h"
 #include "console/program_name.h"
 #include "console/tform1.h"
 
@@ -9,6 +10,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(console::kProgramName));
     TForm1 Form1;
+    // Logout, shutdown and Ctrl+C close the window like its close button.
+    console::CloseOnSignal closeOnSignal(Form1);
     Form1.show();
     return QApplication::exec();
 }

@@ -1,0 +1,36 @@
+// Closes the window when the session asks the program to stop: SIGTERM at
+// logout or shutdown, SIGINT from Ctrl+C in the terminal it was started
+// from, SIGHUP when that terminal goes away. The window then shuts down as
+// if its close button had been pressed, releasing the port and its threads,
+// and the program ends normally instead of dying with the port held.
+#pragma once
+
+#include <signal.h>
+
+#include <QObject>
+#include <QPointer>
+#include <QSocketNotifier>
+#include <memory>
+
+class QWidget;
+
+namespace console {
+
+class CloseOnSignal : public QObject {
+public:
+    // Only one may exist at a time: a signal handler has one place to report to.
+    explicit CloseOnSignal(QWidget& window);
+    ~CloseOnSignal() override;
+    CloseOnSignal(const CloseOnSignal&) = delete;
+    CloseOnSignal& operator=(const CloseOnSignal&) = delete;
+
+private:
+    void closeWindow();
+
+    QPointer<QWidget> window_;
+    int pipe_[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier_;
+    struct sigaction previous_[3] = {};
+};
+
+}  // namespace console
