@@ -1,5 +1,6 @@
 #include "seriallink/port_session.h"
 
+#include "seriallink/rts_rule.h"
 #include "seriallink/tcomm.h"
 #include "seriallink/tty_control.h"
 
@@ -46,16 +47,14 @@ void WriteModemLines(const TComm& comm, PortSession& session) {
     // Without the driver's RS-485 mode the transmit thread raises RTS
     // around each block itself.
     session.link.rtsToggle.store(transmitRts && !session.kernelRs485);
-    switch (comm.RtsControl()) {
-        case TRtsControl::RtsEnable:
-        case TRtsControl::RtsHandshake:  // the kernel drives it from here (CRTSCTS)
+    switch (RtsOnApply(comm.RtsControl(), session.kernelRs485, false)) {
+        case RtsWrite::Raise:
             tty::SetModemLine(fd, tty::ModemLine::Rts, true);
             break;
-        case TRtsControl::RtsDisable:
+        case RtsWrite::Lower:
             tty::SetModemLine(fd, tty::ModemLine::Rts, false);
             break;
-        case TRtsControl::RtsTransmissionAvailable:
-            if (!session.kernelRs485) tty::SetModemLine(fd, tty::ModemLine::Rts, false);
+        case RtsWrite::Leave:
             break;
     }
 }
