@@ -46,8 +46,8 @@ void WriteModemLines(const TComm& comm, PortSession& session) {
     }
     // Without the driver's RS-485 mode the transmit thread raises RTS
     // around each block itself.
-    session.link.rtsToggle.store(transmitRts && !session.kernelRs485);
-    switch (RtsOnApply(comm.RtsControl(), session.kernelRs485, false)) {
+    const bool threadToggled = session.link.rtsToggle.exchange(transmitRts && !session.kernelRs485);
+    switch (RtsOnApply(comm.RtsControl(), session.kernelRs485, threadToggled)) {
         case RtsWrite::Raise:
             tty::SetModemLine(fd, tty::ModemLine::Rts, true);
             break;

@@ -19,8 +19,9 @@ constexpr RtsWrite RtsOnApply(TRtsControl mode, bool driverToggles, bool threadT
         case TRtsControl::RtsDisable:
             return RtsWrite::Lower;
         case TRtsControl::RtsTransmissionAvailable:
-            static_cast<void>(threadToggled);
-            return driverToggles ? RtsWrite::Leave : RtsWrite::Lower;
+            // Lowering RTS while the thread toggles it could cut the block
+            // being written in half; it starts from low when taking over.
+            return driverToggles || threadToggled ? RtsWrite::Leave : RtsWrite::Lower;
     }
     return RtsWrite::Leave;
 }
