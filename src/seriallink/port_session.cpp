@@ -12,12 +12,16 @@ PortSession::~PortSession() {
 }
 
 void PortSession::StopWorkers() {
+    // Every wait of the workers includes the stop, so no purge is needed
+    // to end them. The queues are purged once they have ended: nothing the
+    // transmit thread wrote on its way out reaches the device after
+    // ClosePort, and no byte read after a purge makes a gap in the chunks
+    // the receive thread posts as it ends.
     link.Stop().Set();
-    tty::Purge(link.PortFd(), tty::Queue::Input);
     modemWatcher.reset();
     receiver.reset();
-    tty::Purge(link.PortFd(), tty::Queue::Output);
     transmitter.reset();
+    tty::Purge(link.PortFd(), tty::Queue::Both);
 }
 
 namespace {
