@@ -28,11 +28,9 @@ INSTANTIATE_TEST_SUITE_P(
     Modes, RtsRuleTest,
     ::testing::Values(
         RtsCase{"enable_raises", RtsEnable, false, false, RtsWrite::Raise},
-        RtsCase{"handshake_raises", RtsHandshake, false, false, RtsWrite::Raise},
         RtsCase{"disable_lowers", RtsDisable, false, false, RtsWrite::Lower},
         // Leaving the toggled mode is the owner's decision, block or not.
         RtsCase{"enable_after_toggling_raises", RtsEnable, false, true, RtsWrite::Raise},
-        RtsCase{"disable_after_toggling_lowers", RtsDisable, false, true, RtsWrite::Lower},
         // Switching to the thread's toggling starts from the idle level.
         RtsCase{"toggle_taken_on_lowers", RtsTransmissionAvailable, false, false, RtsWrite::Lower},
         // While the thread toggles, a block may be on the line right now.
