@@ -29,12 +29,12 @@ void Watch(WorkerLink& link) {
         if (result != 0) {
             // A driver without the wait has no modem events to give.
             if (error == ENOTTY || error == EINVAL || error == EBADF) return;
-            link.PostHangup();
+            link.RequestHangup();
             return;
         }
         tty::Counters now;
         if (!tty::ReadCounters(fd, now)) {
-            link.PostHangup();
+            link.RequestHangup();
             return;
         }
         const std::uint32_t code =
@@ -42,7 +42,7 @@ void Watch(WorkerLink& link) {
         before = now;
         // A wake with none of the watched lines changed is a platform fault.
         if (code == 0 || !link.Post(NotifyModemState, 0, code)) {
-            link.PostHangup();
+            link.RequestHangup();
             return;
         }
     }

@@ -41,6 +41,15 @@ bool NotifyChannel::Post(const NotifyRecord* records, std::size_t count, int sto
     }
 }
 
+void NotifyChannel::Wake() const {
+    const NotifyRecord record{kWakeCode, 0, 0};
+    ssize_t n;
+    do {
+        n = ::write(write_.Get(), &record, sizeof record);
+    } while (n < 0 && errno == EINTR);
+    // EAGAIN: the pipe is full, so readable already.
+}
+
 std::size_t NotifyChannel::Read(NotifyRecord* out, std::size_t max) {
     for (;;) {
         const ssize_t n = ::read(read_.Get(), out, max * sizeof(NotifyRecord));

@@ -18,6 +18,9 @@ struct NotifyRecord {
 };
 static_assert(sizeof(NotifyRecord) == 16);
 
+// The code of a record that only wakes the owner; it fires nothing.
+inline constexpr std::uint32_t kWakeCode = 0;
+
 // Most records one write may carry and still be atomic.
 inline constexpr std::size_t kMaxRecordsPerPost = 4096 / sizeof(NotifyRecord);
 
@@ -37,6 +40,9 @@ public:
 
     // Owner side, never blocks: up to max records, 0 when there are none.
     std::size_t Read(NotifyRecord* out, std::size_t max);
+    // Owner side, never blocks: makes the read end readable with a record
+    // that carries no notification (kWakeCode), unless it is full anyway.
+    void Wake() const;
 
 private:
     UniqueFd read_;

@@ -1,5 +1,6 @@
 #include "seriallink/port_session.h"
 
+#include "seriallink/rts_rule.h"
 #include "seriallink/tcomm.h"
 #include "seriallink/tty_control.h"
 
@@ -11,12 +12,16 @@ PortSession::~PortSession() {
 }
 
 void PortSession::StopWorkers() {
+    // Every wait of the workers includes the stop, so no purge is needed
+    // to end them. The queues are purged once they have ended: nothing the
+    // transmit thread wrote on its way out reaches the device after
+    // ClosePort, and no byte read after a purge makes a gap in the chunks
+    // the receive thread posts as it ends.
     link.Stop().Set();
-    tty::Purge(link.PortFd(), tty::Queue::Input);
     modemWatcher.reset();
     receiver.reset();
-    tty::Purge(link.PortFd(), tty::Queue::Output);
     transmitter.reset();
+    tty::Purge(link.PortFd(), tty::Queue::Both);
 }
 
 namespace {
@@ -45,17 +50,15 @@ void WriteModemLines(const TComm& comm, PortSession& session) {
     }
     // Without the driver's RS-485 mode the transmit thread raises RTS
     // around each block itself.
-    session.link.rtsToggle.store(transmitRts && !session.kernelRs485);
-    switch (comm.RtsControl()) {
-        case TRtsControl::RtsEnable:
-        case TRtsControl::RtsHandshake:  // the kernel drives it from here (CRTSCTS)
+    const bool threadToggled = session.link.rtsToggle.exchange(transmitRts && !session.kernelRs485);
+    switch (RtsOnApply(comm.RtsControl(), session.kernelRs485, threadToggled)) {
+        case RtsWrite::Raise:
             tty::SetModemLine(fd, tty::ModemLine::Rts, true);
             break;
-        case TRtsControl::RtsDisable:
+        case RtsWrite::Lower:
             tty::SetModemLine(fd, tty::ModemLine::Rts, false);
             break;
-        case TRtsControl::RtsTransmissionAvailable:
-            if (!session.kernelRs485) tty::SetModemLine(fd, tty::ModemLine::Rts, false);
+        case RtsWrite::Leave:
             break;
     }
 }

@@ -23,8 +23,8 @@ struct PortSession {
     std::unique_ptr<TModemWatcher> modemWatcher;
     std::unique_ptr<TWriteThread> transmitter;
 
-    // Ends the workers: stop signal, then each side purged so nothing is
-    // left pending, then joined. Idempotent.
+    // Ends the workers: stop signal, each joined, then both queues purged.
+    // Idempotent.
     void StopWorkers();
 };
 

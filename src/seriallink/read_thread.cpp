@@ -49,6 +49,7 @@ private:
     bool Deliver();
     bool SendOutbox();
     void HangUp();
+    void PostCompleteChunks();
     std::int64_t Deadline() const;
     bool Schedule(std::int64_t now);
     void ArmTimer(std::int64_t at);
@@ -78,20 +79,25 @@ void ReceiveLoop::Run() {
     }
     if (link_.HasCounters()) tty::ReadCounters(link_.PortFd(), counters_);
 
-    pollfd fds[3] = {
-        {link_.Stop().Fd(), POLLIN, 0}, {link_.PortFd(), POLLIN, 0}, {timer_.Get(), POLLIN, 0}};
+    pollfd fds[4] = {{link_.Stop().Fd(), POLLIN, 0},
+                     {link_.PortFd(), POLLIN, 0},
+                     {timer_.Get(), POLLIN, 0},
+                     {link_.HangupRequest().Fd(), POLLIN, 0}};
     for (;;) {
         // Notifications are handed over when the line pauses (or when a
         // batch is large): a fast stream then wakes the owner once per many
         // chunks instead of once per read, and a pause costs no waiting.
         const int held = outbox_.Empty() ? -1 : 0;
-        const int ready = ::poll(fds, 3, held);
+        const int ready = ::poll(fds, 4, held);
         if (ready < 0) {
             if (errno == EINTR) continue;
-            link_.PostHangup();
+            HangUp();
             return;
         }
-        if (fds[0].revents != 0) return;  // stop wins over everything else
+        if (fds[0].revents != 0) {  // stop wins over everything else
+            PostCompleteChunks();
+            return;
+        }
         if (ready == 0) {
             if (!SendOutbox()) return;
             continue;
@@ -104,6 +110,14 @@ void ReceiveLoop::Run() {
         } else if ((port & (POLLHUP | POLLERR)) != 0) {
             HangUp();
             return;
+        }
+        if (fds[3].revents != 0) {
+            // Another worker met a failure: its notice follows what we hold.
+            // Reading goes on; the request is served once.
+            fds[3].fd = -1;
+            if (!Deliver() || !SendOutbox()) return;
+            link_.PostHangup();
+            continue;
         }
         if (outbox_.Size() >= kHandOverBatch && !SendOutbox()) return;
     }
@@ -166,8 +180,13 @@ std::int64_t ReceiveLoop::Deadline() const {
     const std::uint32_t multiplier = link_.readTotalMultiplier.load();
     const std::uint32_t constant = link_.readTotalConstant.load();
     const bool total = multiplier != 0 || constant != 0;
-    // The classic "return at once with what is there".
-    if (interval == std::numeric_limits<std::uint32_t>::max() && !total) return 0;
+    // The classic "return at once with what is there", and the same with a
+    // limit for the first byte (all ones in the multiplier, a constant in
+    // between): a read never completes empty here, so it is the same too.
+    constexpr std::uint32_t kAllOnes = std::numeric_limits<std::uint32_t>::max();
+    if (interval == kAllOnes &&
+        (!total || (multiplier == kAllOnes && constant != 0 && constant != kAllOnes)))
+        return 0;
     std::int64_t deadline = kNever;
     if (interval != 0) deadline = lastByteNs_ + static_cast<std::int64_t>(interval) * kNsPerMs;
     if (total) {
@@ -217,7 +236,7 @@ bool ReceiveLoop::Deliver() {
     if (fill_ == 0) return true;
     ByteBlock chunk = CopyToBlock(chunk_, fill_);
     if (!chunk) {
-        link_.PostHangup();
+        if (SendOutbox()) link_.PostHangup();
         return false;
     }
     if (outbox_.Full() && !SendOutbox()) return false;
@@ -239,6 +258,15 @@ void ReceiveLoop::HangUp() {
     if (Deliver() && SendOutbox()) link_.PostHangup();
 }
 
+// Stopping: complete chunks are posted, so the owner dispatches them after
+// ClosePort like everything posted before it. A chunk still being filled
+// is dropped, as the purge drops a pending read. A full endpoint is not
+// waited for (Post gives up at the stop): ClosePort must return.
+void ReceiveLoop::PostCompleteChunks() {
+    if (fill_ > 0 && Deadline() <= NowNs() && !Deliver()) return;
+    if (!outbox_.Empty()) outbox_.Send(link_);
+}
+
 }  // namespace
 
 TReadThread::TReadThread(WorkerLink& link)
@@ -249,6 +277,7 @@ TReadThread::TReadThread(WorkerLink& link)
           } else {
               link.PostHangup();
           }
+          link.ReceiveEnded();
       }) {
     NameThread(thread_, "tcomm-rx");
 }

@@ -43,7 +43,7 @@ void Fire(TComm& comm, const Notification& note) {
         case NotifySendEmpty:
             if (TSendDataEmptyEvent handler = comm.OnSendDataEmpty) handler(&comm);
             break;
-        default:
+        default:  // kWakeCode, or a code nobody posts
             break;
     }
 }
@@ -83,7 +83,7 @@ void TComm::OpenPort() {
     WorkerLink& link = session->link;
     // There are no driver queue sizes to set on Linux ("Cannot setup comm
     // buffer" cannot happen); the kernel's own buffers are larger.
-    if (!link.Stop().Valid()) throw ECommsError(kMsgCreateEvent);
+    if (!link.Stop().Valid() || !link.HangupRequest().Valid()) throw ECommsError(kMsgCreateEvent);
     tty::Purge(link.PortFd(), tty::Queue::Both);
     WriteTimeouts(*this, *session);
     WriteLineSettings(*this, *session);
@@ -136,7 +136,14 @@ void TComm::DispatchNotification() {
         }
         const Notification note = std::move(impl_->pending.front());
         impl_->pending.pop_front();
-        Fire(*this, note);
+        try {
+            Fire(*this, note);
+        } catch (...) {
+            // The records read but not fired must not wait for new data:
+            // keep the descriptor readable so the owner's loop calls again.
+            if (!impl_->pending.empty()) impl_->notify.Wake();
+            throw;
+        }
     }
 }
 

@@ -28,4 +28,17 @@ void WorkerLink::PostHangup() {
     Post(NotifyHangup);  // nothing more to do if even this fails
 }
 
+void WorkerLink::RequestHangup() {
+    // Either this sees the receive thread ended, or that thread sees the
+    // request as it ends (both flags are sequentially consistent).
+    hangupRequested_.store(true);
+    hangupRequest_.Set();
+    if (!receiveRunning_.load()) PostHangup();
+}
+
+void WorkerLink::ReceiveEnded() {
+    receiveRunning_.store(false);
+    if (hangupRequested_.load()) PostHangup();
+}
+
 }  // namespace seriallink

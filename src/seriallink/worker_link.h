@@ -49,8 +49,18 @@ public:
 
     bool Post(std::uint32_t code, std::uint32_t word = 0, std::uint64_t param = 0) const;
     // Reports an unexpected failure, once per open port whichever worker
-    // sees it first, and never while stopping.
+    // sees it first, and never while stopping. Called by the receive thread
+    // once it has posted what it holds.
     void PostHangup();
+    // The other workers' way to report one: the notice must not overtake
+    // bytes the receive thread has taken but not yet posted, so while it
+    // runs they ask it (HangupRequest becomes readable) to post the notice
+    // after them; once it has ended they post it themselves.
+    void RequestHangup();
+    const StopSignal& HangupRequest() const { return hangupRequest_; }
+    // Called by the receive thread as it ends: it serves a request that
+    // came too late for its loop.
+    void ReceiveEnded();
 
     // Set by the owner, read by the workers.
     std::atomic<std::uint32_t> readInterval{0};
@@ -65,11 +75,14 @@ public:
 private:
     PortDevice port_;
     StopSignal stop_;
+    StopSignal hangupRequest_;  // a manual-reset signal like the stop
     TransmitQueue queue_;
     const NotifyChannel& notify_;
     bool markedInput_;
     bool hasCounters_;
     std::atomic<bool> hangupPosted_{false};
+    std::atomic<bool> hangupRequested_{false};
+    std::atomic<bool> receiveRunning_{true};
 };
 
 }  // namespace seriallink

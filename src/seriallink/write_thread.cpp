@@ -29,25 +29,32 @@ private:
 
 void TransmitLoop::Run() {
     RaiseThisThreadPriority(1);
-    bool reportIdle = true;
+    // The empty queue is reported as the thread starts, before it looks at
+    // the queue: a block queued the moment the port opened must not
+    // swallow the first notice.
+    if (!link_.Post(NotifySendEmpty)) {
+        link_.RequestHangup();
+        return;
+    }
+    bool reportIdle = false;
     TransmitBlock blocks[64];
     for (;;) {
         const int taken = link_.Queue().Pop(blocks, std::size(blocks));
         if (taken < 0) {
-            link_.PostHangup();
+            link_.RequestHangup();
             return;
         }
         if (taken == 0) {
             if (reportIdle) {
                 if (!link_.Post(NotifySendEmpty)) {
-                    link_.PostHangup();
+                    link_.RequestHangup();
                     return;
                 }
                 reportIdle = false;
             }
             pollfd fds[2] = {{link_.Stop().Fd(), POLLIN, 0}, {link_.Queue().ReadFd(), POLLIN, 0}};
             if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
-                link_.PostHangup();
+                link_.RequestHangup();
                 return;
             }
             if (fds[0].revents != 0) return;
@@ -81,6 +88,7 @@ bool TransmitLoop::WriteBlock(const TransmitBlock& block) {
 bool TransmitLoop::WriteAll(const char* bytes, std::size_t length) {
     std::size_t done = 0;
     while (done < length) {
+        if (link_.Stop().IsSet()) return false;  // the rest of the block is abandoned
         const ssize_t n = ::write(link_.PortFd(), bytes + done, length - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
@@ -92,7 +100,7 @@ bool TransmitLoop::WriteAll(const char* bytes, std::size_t length) {
             // for room or for the stop.
             pollfd fds[2] = {{link_.Stop().Fd(), POLLIN, 0}, {link_.PortFd(), POLLOUT, 0}};
             if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
-                link_.PostHangup();
+                link_.RequestHangup();
                 return false;
             }
             if (fds[0].revents != 0) return false;
@@ -100,7 +108,7 @@ bool TransmitLoop::WriteAll(const char* bytes, std::size_t length) {
             continue;  // room, or a hang-up the next write reports
         }
         if (n < 0 && errno == EBADF) return false;  // the port was closed under us
-        link_.PostHangup();
+        link_.RequestHangup();
         return false;
     }
     return true;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -137,6 +138,30 @@ TEST(LifecycleTest, NestedDispatchKeepsThePostingOrder) {
     };
     comm.DispatchNotification();
     EXPECT_EQ(order, (std::vector<std::string>{"one", "two", "three"}));
+}
+
+TEST(LifecycleTest, AThrowingHandlerStrandsNothingBehindIt) {
+    PtyPair pty;
+    TComm comm;
+    comm.SetCommName(pty.SlavePath());
+    Quiet(comm, 20);
+    comm.OpenPort();
+    for (const char* part : {"one", "two", "three"}) {
+        pty.Write(part);
+        std::this_thread::sleep_for(milliseconds(150));
+    }
+    ASSERT_TRUE(WaitForPosts(comm, 4 * 16));
+    std::vector<std::string> order;
+    comm.OnReceiveData = [&](TComm*, const void* buffer, std::uint16_t length) {
+        order.emplace_back(static_cast<const char*>(buffer), length);
+        if (order.back() == "one") throw std::runtime_error("handler failed");
+    };
+    EXPECT_THROW(comm.DispatchNotification(), std::runtime_error);
+    pollfd p{comm.NotifyFd(), POLLIN, 0};
+    EXPECT_EQ(::poll(&p, 1, 0), 1) << "notifications are waiting, the owner must see it";
+    comm.DispatchNotification();  // no new data: it continues with what waits
+    EXPECT_EQ(order, (std::vector<std::string>{"one", "two", "three"}));
+    EXPECT_EQ(::poll(&p, 1, 0), 0) << "nothing waits any more";
 }
 
 TEST(LifecycleTest, HandlerMayUnassignItselfAndChunksWithoutHandlerAreReleased) {

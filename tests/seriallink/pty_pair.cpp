@@ -110,7 +110,7 @@ std::size_t OpenDescriptorCount() {
     return CountDescriptors();
 }
 namespace {
-// Calls visit(tid) for every thread of the serial link.
+// Calls visit(tid, name) for every thread of the serial link.
 template <typename Visit>
 void ForEachSerialThread(Visit visit) {
     DIR* d = ::opendir("/proc/self/task");
@@ -119,7 +119,8 @@ void ForEachSerialThread(Visit visit) {
         if (e->d_name[0] == '.') continue;
         std::ifstream comm(std::string("/proc/self/task/") + e->d_name + "/comm");
         std::string name;
-        if (std::getline(comm, name) && name.rfind("tcomm-", 0) == 0) visit(std::string(e->d_name));
+        if (std::getline(comm, name) && name.rfind("tcomm-", 0) == 0)
+            visit(std::string(e->d_name), name);
     }
     ::closedir(d);
 }
@@ -127,13 +128,13 @@ void ForEachSerialThread(Visit visit) {
 
 std::size_t SerialThreadCount() {
     std::size_t n = 0;
-    ForEachSerialThread([&n](const std::string&) { ++n; });
+    ForEachSerialThread([&n](const std::string&, const std::string&) { ++n; });
     return n;
 }
 
 long SerialThreadSwitches() {
     long switches = 0;
-    ForEachSerialThread([&switches](const std::string& tid) {
+    ForEachSerialThread([&switches](const std::string& tid, const std::string&) {
         std::ifstream status("/proc/self/task/" + tid + "/status");
         std::string line;
         while (std::getline(status, line)) {
@@ -142,6 +143,19 @@ long SerialThreadSwitches() {
         }
     });
     return switches;
+}
+
+std::size_t SerialThreadBytesRead(const std::string& name) {
+    std::size_t bytes = 0;
+    ForEachSerialThread([&](const std::string& tid, const std::string& threadName) {
+        if (threadName != name) return;
+        std::ifstream io("/proc/self/task/" + tid + "/io");
+        std::string line;
+        while (std::getline(io, line)) {
+            if (line.rfind("rchar:", 0) == 0) bytes += std::stoul(line.substr(6));
+        }
+    });
+    return bytes;
 }
 
 void AimAtPty(TComm& comm, const PtyPair& pty) {

@@ -51,5 +51,8 @@ std::size_t OpenDescriptorCount();
 std::size_t SerialThreadCount();
 // Context switches (voluntary and not) of the serial link's threads so far.
 long SerialThreadSwitches();
+// Bytes the named serial link thread has read by system calls so far (the
+// kernel's count, so a lower bound of what it took from the port).
+std::size_t SerialThreadBytesRead(const std::string& name);
 
 }  // namespace seriallink::test

@@ -1,10 +1,14 @@
 // Sending: blocks are copied, written whole and in order, the send-empty
 // notice comes once per drained burst, and closing abandons what is left.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "event_log.h"
@@ -132,6 +136,63 @@ TEST_F(TransmitTest, CloseDuringABlockedWriteReturnsPromptly) {
     pty_.ReadUntilQuiet(milliseconds(50));
     ASSERT_TRUE(Send("fresh"));
     EXPECT_EQ(pty_.ReadUntilQuiet(milliseconds(300)), "fresh");
+}
+
+// ClosePort abandons the block being written and drops the rest: once it
+// has returned, the device gets at most what its own input buffer already
+// held, and the transmit thread wrote nothing more after the stop.
+TEST_F(TransmitTest, NoQueuedByteReachesTheDeviceAfterClose) {
+    // The kernel's line discipline buffers this much on the device side.
+    constexpr std::size_t kDeviceBuffer = 4096;
+    const std::string big(65535, 'q');
+    std::atomic<bool> closed{false};
+    std::atomic<std::size_t> got{0};
+    std::size_t late = 0;
+    std::thread device([&] {
+        char buffer[1024];
+        for (;;) {
+            const bool after = closed.load();
+            pollfd in{pty_.Master(), POLLIN, 0};
+            if (::poll(&in, 1, 300) <= 0) {
+                if (after) return;
+                continue;
+            }
+            const ssize_t n = ::read(pty_.Master(), buffer, sizeof buffer);
+            if (n <= 0) continue;
+            got += static_cast<std::size_t>(n);
+            if (after) late += static_cast<std::size_t>(n);
+        }
+    });
+    for (int i = 0; i < 30; ++i) ASSERT_TRUE(Send(big));
+    while (got < 4 * big.size()) std::this_thread::sleep_for(milliseconds(1));
+    const std::size_t beforeClose = got;
+    comm_.ClosePort();
+    closed = true;
+    device.join();
+    // The block in progress and what the kernel held (far less than the
+    // 26 blocks still queued).
+    EXPECT_LE(got - beforeClose, 3 * big.size()) << "the transmit thread kept writing";
+    EXPECT_LE(late, kDeviceBuffer) << "bytes were still written after the close";
+}
+
+// The transmit thread reports its empty queue when it starts, before it
+// takes a block that was queued the moment the port opened.
+TEST(OpenThenSendTest, FirstSendEmptyNoticeIsNeverLost) {
+    PtyPair pty;
+    TComm comm;
+    EventLog log(comm);
+    AimAtPty(comm, pty);
+    for (int round = 0; round < 200; ++round) {
+        comm.OpenPort();
+        ASSERT_TRUE(comm.SendBytes("x", 1));
+        ASSERT_EQ(pty.Read(1, milliseconds(5000)), "x");
+        ASSERT_TRUE(log.PumpUntilCount(Kind::SendEmpty, 2, milliseconds(2000)))
+            << "round " << round << ": only " << log.Count(Kind::SendEmpty) << " notice";
+        comm.ClosePort();
+        PumpFor(comm, milliseconds(0));
+        ASSERT_EQ(log.Count(Kind::SendEmpty), 2u);
+        log.Clear();
+    }
 }
 
 }  // namespace
