@@ -1,6 +1,6 @@
-// The choice boxes that start with no item selected, under real focus
-// changes, keys and clicks in the shown window: only choosing an item from
-// the list selects one, and until then the row's "Set" sends -1.
+// The window's choice boxes under real focus changes, keys and clicks: only
+// choosing an item from the list selects one (until then the row's "Set"
+// sends -1), and typed text never becomes an item.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
@@ -99,9 +99,9 @@ const Gesture kGestures[] = {
      [](ChoiceBox& box, QWidget&) {
          ClickIntoText(box);
          const std::pair<Qt::KeyboardModifiers, bool> keys[] = {
-             {Qt::NoModifier, false},    // Tab leaves forward
-             {Qt::ShiftModifier, true},  // Shift+Tab comes back
-             {Qt::ShiftModifier, false}, // and leaves backward
+             {Qt::NoModifier, false},     // Tab leaves forward
+             {Qt::ShiftModifier, true},   // Shift+Tab comes back
+             {Qt::ShiftModifier, false},  // and leaves backward
          };
          for (const auto& [modifiers, focused] : keys) {
              Key(Qt::Key_Tab, modifiers);
@@ -160,14 +160,33 @@ const Choice kChoices[] = {
      }},
 };
 
-class UnselectedChoice : public WindowOnPty, public ::testing::WithParamInterface<UnselectedBox> {
+class ActiveWindow : public WindowOnPty {
 protected:
     void SetUp() override {
         WindowOnPty::SetUp();
         form_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
     }
+};
 
+TEST_F(ActiveWindow, EnterAddsNoTypedTextToAnyList) {
+    const QList<QComboBox*> boxes = form_->findChildren<QComboBox*>();
+    ASSERT_EQ(boxes.size(), 13);
+    for (QComboBox* box : boxes) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        const int items = box->count();
+        QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), "typed");
+        Key(Qt::Key_Return);
+        EXPECT_EQ(box->count(), items);
+        EXPECT_EQ(box->currentText(), "typed");
+        EXPECT_EQ(box->currentIndex(), -1);
+    }
+}
+
+class UnselectedChoice : public ActiveWindow, public ::testing::WithParamInterface<UnselectedBox> {
+protected:
     // The row's "Set" frame for the index; the index itself where no frame
     // reads it.
     static std::string Expected(const UnselectedBox& b, int index) {
