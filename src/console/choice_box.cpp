@@ -1,6 +1,5 @@
 #include "console/choice_box.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
 
 ChoiceBox::ChoiceBox(QWidget* parent) : QComboBox(parent) {
@@ -10,6 +9,12 @@ ChoiceBox::ChoiceBox(QWidget* parent) : QComboBox(parent) {
     // typed only its first characters; what is shown must be what is read.
     // Without a completer Qt also compares texts case-sensitively.
     setCompleter(nullptr);
+    // When its text field finishes editing (focus leaving the box, also for
+    // its own list, or Enter) Qt selects the item that the shown text names,
+    // even where the program put that text there without selecting it: a box
+    // that starts on "0_Close" with no selection would read 0 after a mere
+    // Tab. Only choosing from the list selects; typed text is followed below.
+    disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
     connect(lineEdit(), &QLineEdit::textEdited, this, &ChoiceBox::followTypedText);
 }
 
@@ -29,16 +34,4 @@ void ChoiceBox::followTypedText(const QString& text) {
     // Unselecting empties the text field: put back what the operator typed.
     if (lineEdit()->text() != text) lineEdit()->setText(text);
     lineEdit()->setCursorPosition(caret);
-}
-
-// On Enter Qt would select the item that the shown text names, also when the
-// program put that text there without selecting it (a box that starts on
-// "0_Close" with no selection must stay unselected until the operator picks
-// or types). Typed text is already followed, so Enter has nothing to do here.
-void ChoiceBox::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->ignore();
-        return;
-    }
-    QComboBox::keyPressEvent(event);
 }

@@ -1,7 +1,8 @@
 // The drop-down list whose text field also takes typed text, as the console
 // reads it: the text the operator typed stays exactly as typed and never
-// becomes an item, and the selected index always tells whether that text is
-// one of the items (-1 when it is not).
+// becomes an item, the selected index always tells whether that text is one
+// of the items (-1 when it is not), and nothing but choosing an item from the
+// list or typing its text selects it.
 #pragma once
 
 #include <QComboBox>
@@ -18,9 +19,6 @@ public:
 
     QString unselectedText() const { return unselectedText_; }
     void setUnselectedText(const QString& text);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void followTypedText(const QString& text);

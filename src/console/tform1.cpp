@@ -63,11 +63,13 @@ void ConfigureComm(seriallink::TComm& comm) {
 }
 
 // The baud box takes any decimal integer, listed or not; a rate of zero or
-// below names no line speed and is refused like any other non-number.
+// below is an integer yet names no line speed, and is refused as such.
 std::uint32_t BaudRateFromText(const QString& text) {
     const std::int32_t rate = console::FieldToInt(text);
     if (rate <= 0)
-        throw console::FieldError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw console::FieldError(
+            QStringLiteral("'%1' is not a valid baud rate; enter a positive rate such as 9600")
+                .arg(text));
     return static_cast<std::uint32_t>(rate);
 }
 

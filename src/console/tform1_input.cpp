@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QString>
@@ -15,6 +14,7 @@
 #include "console/field_text.h"
 #include "console/input_rules.h"
 #include "console/tform1.h"
+#include "console/typed_characters.h"
 #include "dialogue/number_text.h"
 #include "ui_tform1.h"
 
@@ -64,14 +64,6 @@ namespace {
 
 using KeyPressHandler = bool (TForm1::*)(char16_t);
 
-// Keys that edit or move rather than type: Delete carries the text 127 on a
-// real display and Tab a tab character, yet neither is a typed character,
-// and filtering them would block editing and focus changes.
-bool TypesNoCharacter(const QKeyEvent& key) {
-    return key.key() == Qt::Key_Delete || key.key() == Qt::Key_Tab ||
-           key.key() == Qt::Key_Backtab || key.text().isEmpty();
-}
-
 }  // namespace
 
 void TForm1::connectInputRules() {
@@ -85,23 +77,21 @@ void TForm1::connectInputRules() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const std::array<std::pair<const QObject*, KeyPressHandler>, 7> filters{{
-            {ui->JTME, &TForm1::JTMEKeyPress},
-            {ui->DAO1H, &TForm1::DAO1HKeyPress},
-            {ui->DAO2H, &TForm1::DAO2HKeyPress},
-            {ui->DAO3H, &TForm1::DAO3HKeyPress},
-            {ui->DAO1L, &TForm1::DAO1LKeyPress},
-            {ui->DAO2L, &TForm1::DAO2LKeyPress},
-            {ui->DAO3L, &TForm1::DAO3LKeyPress},
-        }};
-        const auto* key = static_cast<const QKeyEvent*>(event);
-        for (const auto& [box, handler] : filters) {
-            if (watched != box) continue;
-            if (TypesNoCharacter(*key)) break;
-            // A cancelled character is swallowed here, before the box sees it.
-            return !(this->*handler)(key->text().front().unicode());
-        }
+    const std::array<std::pair<QObject*, KeyPressHandler>, 7> filters{{
+        {ui->JTME, &TForm1::JTMEKeyPress},
+        {ui->DAO1H, &TForm1::DAO1HKeyPress},
+        {ui->DAO2H, &TForm1::DAO2HKeyPress},
+        {ui->DAO3H, &TForm1::DAO3HKeyPress},
+        {ui->DAO1L, &TForm1::DAO1LKeyPress},
+        {ui->DAO2L, &TForm1::DAO2LKeyPress},
+        {ui->DAO3L, &TForm1::DAO3LKeyPress},
+    }};
+    for (const auto& [box, handler] : filters) {
+        if (watched != box) continue;
+        // A refused character is swallowed here, before the box sees it.
+        return console::FilterTypedCharacters(
+            *box, *event,
+            [this, handler = handler](char16_t key) { return (this->*handler)(key); });
     }
     return QMainWindow::eventFilter(watched, event);
 }

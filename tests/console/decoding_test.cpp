@@ -238,12 +238,11 @@ TEST_P(IntervalLayout, ValueDecidesAfterTheText) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Replies, IntervalLayout,
-                         ::testing::Values(IntervalReply{"JTM:000", true},
-                                           IntervalReply{"JTM: 00", true},
-                                           IntervalReply{"JTM:-00", true},
-                                           IntervalReply{"JTM:001", false},
-                                           IntervalReply{"JTM:  5", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Replies, IntervalLayout,
+    ::testing::Values(IntervalReply{"JTM:000", true}, IntervalReply{"JTM: 00", true},
+                      IntervalReply{"JTM:-00", true}, IntervalReply{"JTM:001", false},
+                      IntervalReply{"JTM:-01", false}, IntervalReply{"JTM:  5", false}));
 
 TEST_F(Received, IndexOutsideTheListLeavesNoSelection) {
     Decode(101, "BOAT:5,2 ZDAD02:9,001,2,23,000001,00000 ZDAD03:1,001,2,23,000001,00000");

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,11 +44,13 @@ protected:
     std::unique_ptr<TForm1> form_;
 };
 
-// A key as a real display delivers it: key code, modifiers and text.
+// A key as a real display delivers it: key code, modifiers and text; or the
+// text an input method commits.
 struct RealKey {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
     QString text;
+    bool committed = false;
 };
 
 const RealKey kBackspace{Qt::Key_Backspace, Qt::NoModifier, QString(QChar(8))};
@@ -61,7 +64,22 @@ RealKey Char(char c) {
     return {Qt::Key(QChar(c).toUpper().unicode()), Qt::NoModifier, QString(QChar(c))};
 }
 
+// One key event that types several characters at once.
+RealKey Chars(const char* text) {
+    return {Qt::Key_unknown, Qt::NoModifier, QString::fromLatin1(text)};
+}
+
+RealKey Commit(const char* text) {
+    return {Qt::Key_unknown, Qt::NoModifier, QString::fromLatin1(text), true};
+}
+
 void Press(QWidget* box, const RealKey& key) {
+    if (key.committed) {
+        QInputMethodEvent commit;
+        commit.setCommitString(key.text);
+        QApplication::sendEvent(box, &commit);
+        return;
+    }
     QKeyEvent press(QEvent::KeyPress, key.key, key.modifiers, key.text);
     QApplication::sendEvent(box, &press);
     QKeyEvent release(QEvent::KeyRelease, key.key, key.modifiers, key.text);
@@ -103,7 +121,7 @@ TEST_P(Keystroke, ReachesTheBoxOnlyWhenTheFilterLetsItThrough) {
             break;
     }
     Press(box, c.key);
-    EXPECT_EQ(box->text(), QString::fromLatin1(c.after));
+    EXPECT_EQ(box->text().toStdString(), c.after);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,7 +138,15 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"point", "JTME", "1", Caret::End, Char('.'), "1"},
         KeyCase{"Ctrl+V as a control character", "JTME", "1", Caret::End, kCtrlV, "1"},
         KeyCase{"Delete is no typed character", "JTME", "105", Caret::Start, kDelete, "05"},
-        KeyCase{"Delete beyond the limit", "JTME", "12345", Caret::Start, kDelete, "2345"}));
+        KeyCase{"Delete beyond the limit", "JTME", "12345", Caret::Start, kDelete, "2345"},
+        // Several characters in one event are judged one after the other.
+        KeyCase{"two digits in one key after 10", "JTME", "10", Caret::End, Chars("23"), "102"},
+        KeyCase{"digit, letter in one key", "JTME", "", Caret::End, Chars("1x"), "1"},
+        KeyCase{"letter, digit in one key", "JTME", "", Caret::End, Chars("x1"), "1"},
+        KeyCase{"commit of one digit at three", "JTME", "105", Caret::End, Commit("5"), "105"},
+        KeyCase{"commit of two digits after 10", "JTME", "10", Caret::End, Commit("23"), "102"},
+        KeyCase{"commit of digit, letter", "JTME", "", Caret::End, Commit("1x"), "1"},
+        KeyCase{"commit over a selection", "JTME", "105", Caret::SelectAll, Commit("23"), "105"}));
 
 INSTANTIATE_TEST_SUITE_P(
     OutputValue, Keystroke,
@@ -137,7 +163,20 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"plus", "DAO2H", "1", Caret::End, Char('+'), "1"},
         KeyCase{"Ctrl+V as a control character", "DAO2L", "1", Caret::End, kCtrlV, "1"},
         KeyCase{"Enter", "DAO3H", "1", Caret::End, kEnter, "1"},
-        KeyCase{"Delete in a full box", "DAO3L", "100.0", Caret::Start, kDelete, "00.0"}));
+        KeyCase{"Delete in a full box", "DAO3L", "100.0", Caret::Start, kDelete, "00.0"},
+        KeyCase{"letter among digits in one key", "DAO1H", "12", Caret::End, Chars("3a4"), "1234"},
+        KeyCase{"commit beyond five", "DAO2H", "1234", Caret::End, Commit("56"), "12345"},
+        KeyCase{"commit of digit, letter", "DAO3L", "", Caret::End, Commit("1x"), "1"}));
+
+// Text that reaches a box other than by typing is never filtered.
+TEST_F(ShownWindow, PastingIsNotFiltered) {
+    QApplication::clipboard()->setText(QStringLiteral("1x2345"));
+    for (QLineEdit* box : {ui().JTME, ui().DAO1H}) {
+        box->clear();
+        box->paste();
+        EXPECT_EQ(box->text(), QStringLiteral("1x2345")) << box->objectName().toStdString();
+    }
+}
 
 TEST_F(ShownWindow, PasteShortcutTypedAsAControlCharacterPastesNothing) {
     QApplication::clipboard()->setText(QStringLiteral("99"));

@@ -108,10 +108,13 @@ TEST_F(OpenClose, MissingPortIsReportedAndTheNextPressRetries) {
     EXPECT_TRUE(form->comm().IsOpen());
 }
 
+enum class Refusal { None, NotAnInteger, NotARate };
+
 struct BaudText {
     const char* name;
     const char* typed;
-    unsigned opensAt;  // 0: refused with the integer message
+    unsigned opensAt;  // with Refusal::None
+    Refusal refusal = Refusal::None;
 };
 
 class BaudBox : public OpenClose, public ::testing::WithParamInterface<BaudText> {};
@@ -121,20 +124,22 @@ const BaudText kBaudTexts[] = {
     {"UnlistedRateHandedOverUnchanged", "12345", 12345},
     {"LeadingBlanks", "  4800", 4800},
     {"PlusSign", "+2400", 2400},
-    {"Letters", "fast", 0},
-    {"LettersAfterDigits", "9600bd", 0},
-    {"TrailingBlank", "9600 ", 0},
-    {"Empty", "", 0},
-    {"Zero", "0", 0},
-    {"Negative", "-9600", 0},
-    {"Beyond32Bits", "4294967296", 0},
+    {"Letters", "fast", 0, Refusal::NotAnInteger},
+    {"LettersAfterDigits", "9600bd", 0, Refusal::NotAnInteger},
+    {"TrailingBlank", "9600 ", 0, Refusal::NotAnInteger},
+    {"Empty", "", 0, Refusal::NotAnInteger},
+    {"Beyond32Bits", "4294967296", 0, Refusal::NotAnInteger},
+    // Integers, but no line speed.
+    {"Zero", "0", 0, Refusal::NotARate},
+    {"SignedZero", "-0", 0, Refusal::NotARate},
+    {"Negative", "-9600", 0, Refusal::NotARate},
 };
 
 TEST_P(BaudBox, OpensAtTheTypedRateOrRefuses) {
     const BaudText& b = GetParam();
     TypeInto(ui().ComboBox4, b.typed);
     OpenOnPty();
-    if (b.opensAt != 0) {
+    if (b.refusal == Refusal::None) {
         EXPECT_TRUE(boxes.boxes().empty());
         EXPECT_TRUE(form->comm().IsOpen());
         const auto line = Line();
@@ -142,9 +147,12 @@ TEST_P(BaudBox, OpensAtTheTypedRateOrRefuses) {
         EXPECT_EQ(line->outputSpeed, b.opensAt);
         EXPECT_EQ(line->inputSpeed, b.opensAt);
     } else {
+        const std::string reason = b.refusal == Refusal::NotAnInteger
+                                       ? "' is not a valid integer value."
+                                       : "' is not a valid baud rate; enter a positive rate such "
+                                         "as 9600.";
         ASSERT_EQ(boxes.boxes().size(), 1u);
-        EXPECT_EQ(boxes.boxes()[0].text.toStdString(),
-                  std::string("'") + b.typed + "' is not a valid integer value.");
+        EXPECT_EQ(boxes.boxes()[0].text.toStdString(), std::string("'") + b.typed + reason);
         EXPECT_FALSE(form->comm().IsOpen());
         EXPECT_FALSE(form->portOpen());
         EXPECT_EQ(ui().Button1->text(), "Open");
