@@ -21,7 +21,7 @@ namespace {
 enum class Reply { Parameters, Command1ParseBytes };
 
 std::string FullReply(Reply reply) {
-    const vk630sim::DeviceState device;
+    const vk630sim::DeviceState device = vk630sim::FieldDeviceState();
     return reply == Reply::Parameters ? vk630sim::ParameterReply(device)
                                       : vk630sim::CommandParseReply(device, 1);
 }

@@ -51,7 +51,7 @@ int Run(const Options& o) {
     }
     std::fflush(stdout);
     LogSetup(o, log);
-    Device device;
+    Device device(FieldDeviceState());
     ReplyPlanner planner(o.faults, o.delay);
     return RunConversation(*line, device, planner, log, stop);
 }
