@@ -57,7 +57,7 @@ void PrintTo(const SplitRow& row, std::ostream* out) {
 // rest.
 const std::vector<Edit> kParameterEdits = {
     {"JTME", "5"}, {"MAD1MADR", "9"}, {"MAD3MADR", "9"}, {"DAO1H", "9"}, {"DAO3L", "9"}};
-const Texts kParametersDecoded = {{"JTME", "010"},
+const Texts kParametersDecoded = {{"JTME", "020"},
                                   {"MAD1MADR", "001"},
                                   {"MAD3MADR", "001"},
                                   {"DAO1H", "0.000"},
@@ -75,7 +75,7 @@ const SplitRow kSplitRows[] = {
      Reply::Parameters,
      "Button9",
      kParameterEdits,
-     {{"JTME", "010"}, {"MAD1MADR", "001"}, {"MAD3MADR", "9"}, {"DAO3L", "9"}},
+     {{"JTME", "020"}, {"MAD1MADR", "001"}, {"MAD3MADR", "9"}, {"DAO3L", "9"}},
      kParametersDecoded},
     {"ParametersCloseTogetherDecodeWhole",
      50,
