@@ -32,8 +32,8 @@ void UnplugNotice::PortGone(const std::string& commName) {
     commName_ = commName;
     back_ = false;
     seenAbsent_ = !DeviceExists();
-    const QString name = fontMetrics().elidedText(QFile::decodeName(commName.c_str()),
-                                                  Qt::ElideMiddle, width() - 4);
+    const QString name =
+        fontMetrics().elidedText(QFile::decodeName(commName.c_str()), Qt::ElideMiddle, width() - 4);
     setToolTip(QFile::decodeName(commName.c_str()));
     Show(QStringLiteral("%1 is gone. Press Close, reconnect the adapter, then press Open.")
              .arg(name),

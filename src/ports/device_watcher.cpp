@@ -58,9 +58,9 @@ struct DeviceWatcher::Impl {
     std::map<int, Place> watches;  // inotify watch descriptor
 
     void Watch(const std::string& dir, Place place) {
-        const int wd = ::inotify_add_watch(
-            inotify.get(), dir.c_str(),
-            IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR);
+        const int wd =
+            ::inotify_add_watch(inotify.get(), dir.c_str(),
+                                IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR);
         if (wd >= 0) watches[wd] = place;
     }
 
@@ -80,8 +80,7 @@ struct DeviceWatcher::Impl {
             case Place::StableNamesParent:
                 return name == BaseName(places.byIdDir);
             case Place::Devices:
-                return StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM") ||
-                       name == "serial";
+                return StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM") || name == "serial";
             case Place::Simulator:
                 return name == BaseName(places.simulatorLink);
         }
@@ -132,10 +131,9 @@ DeviceWatcher::DeviceWatcher(PortPlaces places) : impl_(std::make_unique<Impl>()
     // machine without one this simply never fires.
     if (impl_->context) {
         impl_->monitor.reset(udev_monitor_new_from_netlink(impl_->context.get(), "udev"));
-        if (impl_->monitor &&
-            (udev_monitor_filter_add_match_subsystem_devtype(impl_->monitor.get(), "tty",
-                                                             nullptr) < 0 ||
-             udev_monitor_enable_receiving(impl_->monitor.get()) < 0))
+        if (impl_->monitor && (udev_monitor_filter_add_match_subsystem_devtype(
+                                   impl_->monitor.get(), "tty", nullptr) < 0 ||
+                               udev_monitor_enable_receiving(impl_->monitor.get()) < 0))
             impl_->monitor.reset();
     }
     const int sources[] = {impl_->inotify.get(),

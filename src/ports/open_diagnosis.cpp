@@ -160,9 +160,8 @@ std::string Holders(const std::vector<Process>& holders) {
 }
 
 std::string InUse(const std::string& shown, const std::vector<Process>& holders) {
-    const bool modemManager =
-        std::any_of(holders.begin(), holders.end(),
-                    [](const Process& p) { return p.name == "ModemManager"; });
+    const bool modemManager = std::any_of(
+        holders.begin(), holders.end(), [](const Process& p) { return p.name == "ModemManager"; });
     if (modemManager) {
         return shown + " is in use by " + Holders(holders) +
                ", which tries every new serial device as a possible modem. Wait a few seconds "
@@ -190,7 +189,8 @@ std::string ExplainOpenFailure(const std::string& commName, const PortPlaces& pl
     if (!pty && !device.subsystem.empty() && device.subsystem != "tty")
         return NotATerminal(shown, info);
     if (device.uartType == "0" && device.kernelName.rfind("ttyS", 0) == 0) {
-        return shown + " is a legacy serial port with no hardware behind it. " + PortsPresent(places);
+        return shown + " is a legacy serial port with no hardware behind it. " +
+               PortsPresent(places);
     }
     if (::faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES)
         return NoAccess(shown, info);

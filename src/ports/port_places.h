@@ -10,7 +10,7 @@ namespace ports {
 
 struct PortPlaces {
     std::string byIdDir = "/dev/serial/by-id";  // stable names of USB adapters
-    std::string devDir = "/dev";                 // kernel names (ttyUSB0, ttyACM0)
+    std::string devDir = "/dev";                // kernel names (ttyUSB0, ttyACM0)
     std::string simulatorLink = SimulatorLinkPath();
 };
 

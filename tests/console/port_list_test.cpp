@@ -4,6 +4,9 @@
 // typed or chose; and a failed open explains itself in the error box.
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QAbstractItemView>
@@ -11,15 +14,19 @@
 #include <QLineEdit>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "console/port_feeder.h"
 #include "console/tform1.h"
 #include "ports/open_diagnosis.h"
 #include "ui_tform1.h"
 #include "window_on_pty.h"
+
+extern "C" char** environ;
 
 namespace {
 
@@ -55,9 +62,8 @@ protected:
     }
     // Runs the event loop until the box lists `path` (or no longer does).
     bool WaitListed(const std::string& path, bool listed) {
-        return QTest::qWaitFor([&] {
-            return (box().findText(QString::fromStdString(path)) >= 0) == listed;
-        });
+        return QTest::qWaitFor(
+            [&] { return (box().findText(QString::fromStdString(path)) >= 0) == listed; });
     }
 
     std::string root_;
@@ -80,7 +86,8 @@ TEST_F(PortList, FixedItemsFirstThenPortsThatComeAndGo) {
     const int item = box().findText(QString::fromStdString(stable));
     EXPECT_GE(item, 9);
     EXPECT_EQ(box().count(), before + 1);
-    EXPECT_TRUE(box().itemData(item, Qt::ToolTipRole)
+    EXPECT_TRUE(box()
+                    .itemData(item, Qt::ToolTipRole)
                     .toString()
                     .contains(QString::fromStdString(adapter_.slavePath())));
     EXPECT_EQ(Items().mid(0, 9), fixed);
@@ -148,23 +155,54 @@ TEST_F(PortList, OperatorsTextAndChoiceSurviveUpdates) {
     EXPECT_EQ(box().currentText(), QString::fromStdString(first));
 }
 
-// "Open" on a path that is not there: the message as ever, and below it
-// what is wrong and which ports there are.
+// "Open" on a port that will not open: the message as ever, and below it
+// what is wrong on this machine.
 TEST_F(PortList, FailedOpenExplainsItselfInTheErrorBox) {
-    console_test::MessageBoxCatcher boxes;
-    const std::string missing = "/dev/vk630e-no-such-port";
-    box().lineEdit()->setFocus();
-    box().lineEdit()->selectAll();
-    QTest::keyClicks(box().lineEdit(), QString::fromStdString(missing));
-    QTest::mouseClick(form_->controls()->Button1, Qt::LeftButton);
-    ASSERT_EQ(boxes.boxes().size(), 1u);
-    const console_test::SeenBox& seen = boxes.boxes()[0];
-    EXPECT_EQ(seen.text, "Error opening serial port.");
-    EXPECT_EQ(seen.icon, QMessageBox::Critical);
-    EXPECT_EQ(seen.informativeText.toStdString(), ports::ExplainOpenFailure(missing, places_));
-    EXPECT_TRUE(seen.informativeText.startsWith(QString::fromStdString(
-        "There is no device " + missing + " on this computer. ")));
-    EXPECT_EQ(form_->controls()->Button1->text(), "Open");
+    const std::string file = root_ + "/notes.txt";
+    std::ofstream(file) << "not a port";
+    console_test::Pty held;
+    std::string heldPath = held.slavePath();
+    std::vector<char*> argv = {const_cast<char*>("flock"),
+                               const_cast<char*>("-x"),
+                               const_cast<char*>("-n"),
+                               heldPath.data(),
+                               const_cast<char*>("sleep"),
+                               const_cast<char*>("30"),
+                               nullptr};
+    pid_t holder = -1;
+    ASSERT_EQ(::posix_spawn(&holder, "/usr/bin/flock", nullptr, nullptr, argv.data(), environ), 0);
+    const std::string inUse = heldPath + " is in use by flock (process " + std::to_string(holder);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return ports::ExplainOpenFailure(heldPath, places_).rfind(inUse, 0) == 0; }));
+
+    const struct {
+        std::string path;
+        const char* message;
+        std::string explanationStart;
+    } cases[] = {
+        {"/dev/vk630e-no-such-port", "Error opening serial port.",
+         "There is no device /dev/vk630e-no-such-port on this computer. "},
+        {file, "File handle is not a comm handle ",
+         file + " is a regular file, not a serial port. Choose a port from the list."},
+        {heldPath, "Error opening serial port.", inUse},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        console_test::MessageBoxCatcher boxes;
+        box().lineEdit()->setFocus();
+        box().lineEdit()->selectAll();
+        QTest::keyClicks(box().lineEdit(), QString::fromStdString(c.path));
+        QTest::mouseClick(form_->controls()->Button1, Qt::LeftButton);
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        const console_test::SeenBox& seen = boxes.boxes()[0];
+        EXPECT_EQ(seen.text, c.message);
+        EXPECT_EQ(seen.icon, QMessageBox::Critical);
+        EXPECT_TRUE(seen.informativeText.startsWith(QString::fromStdString(c.explanationStart)))
+            << seen.informativeText.toStdString();
+        EXPECT_EQ(form_->controls()->Button1->text(), "Open");
+    }
+    ::kill(holder, SIGTERM);
+    ::waitpid(holder, nullptr, 0);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The open port's device going away (the pty's master closed): a notice in
 // free space of the header, no box, nothing moved, covered or cleared,
 // "Close" kept until pressed, and the notice gone at the next Open.
+#include "console/unplug_notice.h"
+
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -9,7 +11,6 @@
 #include <memory>
 
 #include "console/tform1.h"
-#include "console/unplug_notice.h"
 #include "ui_tform1.h"
 #include "window_on_pty.h"
 

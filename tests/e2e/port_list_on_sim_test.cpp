@@ -81,8 +81,8 @@ TEST_F(HangUpNotice, AppearsSaysWhenTheLinkIsBackAndGoesAtTheNextOpen) {
     ASSERT_TRUE(QTest::qWaitFor([this] { return notice().isVisible(); },
                                 static_cast<int>(kReplyDeadline.count())));
     const QString link = QString::fromStdString(sim().LinkPath());
-    EXPECT_TRUE(notice().text().endsWith(
-        " is gone. Press Close, reconnect the adapter, then press Open."));
+    EXPECT_TRUE(
+        notice().text().endsWith(" is gone. Press Close, reconnect the adapter, then press Open."));
     EXPECT_EQ(notice().toolTip(), link);
     EXPECT_EQ(ui().Button1->text(), "Close");
     EXPECT_EQ(ui().discomm->text(), "999999#VAR#");

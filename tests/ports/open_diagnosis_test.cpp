@@ -2,6 +2,8 @@
 // path, a user who may not use the device (a child process that drops to
 // nobody), a terminal held by another process, and paths that are no
 // terminal. The explanation must name what is wrong and what to do.
+#include "ports/open_diagnosis.h"
+
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -18,7 +20,6 @@
 #include <string>
 #include <thread>
 
-#include "ports/open_diagnosis.h"
 #include "ports/serial_ports.h"
 
 namespace {
@@ -90,8 +91,8 @@ TEST(OpenDiagnosis, MissingPathNamesThePortsPresentAndBrltty) {
 
     // A link whose device has gone is missing too; "COM5" names ttyS4.
     fs::create_symlink("/dev/vk630-gone", temp.path + "/dangling");
-    EXPECT_EQ(ports::ExplainOpenFailure(temp.path + "/dangling", temp.places).rfind(
-                  "There is no device " + temp.path + "/dangling on this computer.", 0),
+    EXPECT_EQ(ports::ExplainOpenFailure(temp.path + "/dangling", temp.places)
+                  .rfind("There is no device " + temp.path + "/dangling on this computer.", 0),
               0u);
     if (!fs::exists("/dev/ttyS4")) {
         EXPECT_EQ(ports::ExplainOpenFailure("COM5", temp.places)

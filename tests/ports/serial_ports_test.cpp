@@ -1,6 +1,8 @@
 // Discovery and device events with the places pointed at a temporary
 // directory, in which links to a pseudo-terminal appear and go as an
 // adapter's stable name does.
+#include "ports/serial_ports.h"
+
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -15,7 +17,6 @@
 #include <string>
 
 #include "ports/device_watcher.h"
-#include "ports/serial_ports.h"
 
 namespace {
 

@@ -43,8 +43,8 @@ int Run(const Options& o) {
         std::printf("vk630-sim: answering on %s at %u baud, parity %s\n", o.port->c_str(), o.baud,
                     ParityName(o.parity));
     } else {
-        auto pty = std::make_unique<PtyLine>(o.baud, o.parity,
-                                             o.link ? *o.link : DefaultLinkPath(ports::RuntimeDir()));
+        auto pty = std::make_unique<PtyLine>(
+            o.baud, o.parity, o.link ? *o.link : DefaultLinkPath(ports::RuntimeDir()));
         std::printf("vk630-sim: open %s in the console (also %s)\n", pty->SlavePath().c_str(),
                     pty->LinkPath().c_str());
         line = std::move(pty);
