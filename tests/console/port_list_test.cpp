@@ -170,7 +170,15 @@ TEST_F(PortList, FailedOpenExplainsItselfInTheErrorBox) {
                                const_cast<char*>("30"),
                                nullptr};
     pid_t holder = -1;
-    ASSERT_EQ(::posix_spawn(&holder, "/usr/bin/flock", nullptr, nullptr, argv.data(), environ), 0);
+    // In a group of its own, so that flock's command ends with it.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    const int spawned =
+        ::posix_spawn(&holder, "/usr/bin/flock", nullptr, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    ASSERT_EQ(spawned, 0);
     const std::string inUse = heldPath + " is in use by flock (process " + std::to_string(holder);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return ports::ExplainOpenFailure(heldPath, places_).rfind(inUse, 0) == 0; }));
@@ -201,7 +209,7 @@ TEST_F(PortList, FailedOpenExplainsItselfInTheErrorBox) {
             << seen.informativeText.toStdString();
         EXPECT_EQ(form_->controls()->Button1->text(), "Open");
     }
-    ::kill(holder, SIGTERM);
+    ::kill(-holder, SIGTERM);
     ::waitpid(holder, nullptr, 0);
 }
 

@@ -47,12 +47,19 @@ public:
         std::vector<char*> argv;
         for (std::string& arg : args) argv.push_back(arg.data());
         argv.push_back(nullptr);
-        if (::posix_spawn(&pid_, file.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+        // In a group of its own, so that its children (flock's command)
+        // end with it and hold no output pipe of the test run.
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+        if (::posix_spawn(&pid_, file.c_str(), nullptr, &attributes, argv.data(), environ) != 0)
             pid_ = -1;
+        posix_spawnattr_destroy(&attributes);
     }
     ~Program() {
         if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
+        ::kill(-pid_, SIGTERM);
         ::waitpid(pid_, nullptr, 0);
     }
     pid_t pid() const { return pid_; }
