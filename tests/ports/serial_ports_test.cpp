@@ -131,11 +131,4 @@ TEST(SerialPorts, StableNameAndSimulatorLinkComeAndGoWithTheirEvents) {
     }
 }
 
-// A regular file at the simulator's place is no port.
-TEST(SerialPorts, FileAtTheSimulatorsPlaceIsNotListed) {
-    TempPlaces temp;
-    std::ofstream(temp.places.simulatorLink) << "not a terminal";
-    EXPECT_EQ(Find(ports::ListSerialPorts(temp.places), temp.places.simulatorLink), nullptr);
-}
-
 }  // namespace
