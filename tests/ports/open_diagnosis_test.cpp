@@ -137,17 +137,33 @@ TEST(OpenDiagnosis, PathsThatAreNoTerminal) {
 }
 
 TEST(OpenDiagnosis, TerminalHeldByAnotherProgramNamesItAndItsProcess) {
-    int master = -1, slave = -1;
-    char name[256] = {};
-    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-    Program holder("/usr/bin/flock", {"flock", "-x", "-n", name, "sleep", "30"});
-    ASSERT_GT(holder.pid(), 0);
-    const std::string expected = " (process " + std::to_string(holder.pid()) + ")";
-    const std::string text = ExplainOnceItSays(name, {}, expected);
-    EXPECT_EQ(text.rfind(std::string(name) + " is in use by flock" + expected, 0), 0u) << text;
-    EXPECT_NE(text.find("Close that program, then press Open again."), std::string::npos) << text;
-    ::close(master);
-    ::close(slave);
+    TempDir temp;
+    // flock(1) under ModemManager's name stands in for the modem prober.
+    fs::copy_file("/usr/bin/flock", temp.path + "/ModemManager");
+    const struct {
+        std::string program, name, advice;
+    } rows[] = {
+        {"/usr/bin/flock", "flock", ". Close that program, then press Open again."},
+        {temp.path + "/ModemManager", "ModemManager",
+         ", which tries every new serial device as a possible modem. Wait a few seconds and "
+         "press Open again; if it keeps the port, stop it with \"sudo systemctl stop "
+         "ModemManager\"."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        int master = -1, slave = -1;
+        char name[256] = {};
+        ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+        Program holder(row.program, {row.name, "-x", "-n", name, "sleep", "30"});
+        ASSERT_GT(holder.pid(), 0);
+        const std::string expected = " (process " + std::to_string(holder.pid()) + ")";
+        const std::string text = ExplainOnceItSays(name, temp.places, expected);
+        EXPECT_EQ(text.rfind(std::string(name) + " is in use by " + row.name + expected, 0), 0u)
+            << text;
+        EXPECT_TRUE(text.ends_with(row.advice)) << text;
+        ::close(master);
+        ::close(slave);
+    }
 }
 
 // A pseudo-terminal given the owner, group and mode of each row; the
