@@ -12,7 +12,10 @@
 
 #include "console/field_text.h"
 #include "console/jpeg_picture.h"
+#include "console/open_failure.h"
+#include "console/port_feeder.h"
 #include "console/program_name.h"
+#include "console/unplug_notice.h"
 #include "console/window_exchange_host.h"
 #include "console/window_fonts.h"
 #include "ui_tform1.h"
@@ -86,10 +89,14 @@ seriallink::TParity ParityFromBox(const QComboBox& box) {
     return static_cast<seriallink::TParity>(index);
 }
 
-void ShowErrorBox(QWidget* parent, QString message) {
+// `explanation`, when there is one, says below the message what is wrong on
+// this machine and what to do.
+void ShowErrorBox(QWidget* parent, QString message, const QString& explanation) {
     if (!message.isEmpty() && message.back().unicode() > u'.') message += u'.';
-    QMessageBox::critical(parent, QString::fromLatin1(console::kProgramName), message,
-                          QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(console::kProgramName), message,
+                    QMessageBox::Ok, parent);
+    box.setInformativeText(explanation);
+    box.exec();
 }
 
 }  // namespace
@@ -116,6 +123,13 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::T
     connect(commNotifier_, &QSocketNotifier::activated, this,
             [this] { RunAction([this] { Comm1.DispatchNotification(); }); });
 
+    Comm1.OnRequestHangup = [this](seriallink::TComm* sender) { Comm1RequestHangup(sender); };
+    // Ports are listed once the window has been painted (see event()).
+    portFeeder_ = new console::PortFeeder(*ui->SPREALCOM, ui->SPREALCOM->count(), this);
+    unplugNotice_ = new console::UnplugNotice(ui->centralWidget);
+    connect(portFeeder_, &console::PortFeeder::devicesChanged, unplugNotice_,
+            &console::UnplugNotice::DevicesChanged);
+
     Timer2.setSingleShot(true);
     Timer2.setInterval(100);
     Timer2.setTimerType(Qt::PreciseTimer);
@@ -135,7 +149,7 @@ void TForm1::RunAction(const std::function<void()>& action) {
     try {
         action();
     } catch (const std::exception& error) {
-        ShowErrorBox(this, console::OperatorMessage(error));
+        ShowErrorBox(this, console::OperatorMessage(error), console::ExplanationOf(error));
     }
 }
 
@@ -150,13 +164,18 @@ void TForm1::Button1Click() {
         Comm1.ClosePort();
         return;
     }
+    unplugNotice_->Dismiss();
     Comm1.ClosePort();
     Comm1.SetBaudRate(BaudRateFromText(ui->ComboBox4->currentText()));
     Comm1.SetParity(ParityFromBox(*ui->ComboBox3));
     Comm1.SetCommName(QFile::encodeName(ui->SPREALCOM->currentText()).toStdString());
     Comm1.SetOutx_XonXoffFlow(false);
     Comm1.SetInx_XonXoffFlow(false);
-    Comm1.OpenPort();
+    try {
+        Comm1.OpenPort();
+    } catch (const seriallink::ECommsError& error) {
+        console::ThrowExplained(error, Comm1.CommName(), portFeeder_->places());
+    }
     PortOpen = true;
     ui->Button1->setText(QStringLiteral("Close"));
 }
@@ -167,6 +186,20 @@ void TForm1::Comm1ReceiveData(seriallink::TComm*, const void* Buffer, std::uint1
 
 void TForm1::Timer2Timer() {
     exchange_->Tick();
+}
+
+void TForm1::Comm1RequestHangup(seriallink::TComm*) {
+    unplugNotice_->PortGone(Comm1.CommName());
+}
+
+bool TForm1::event(QEvent* event) {
+    // Listing the ports waits until the window has been painted once, so
+    // the first sight of it costs nothing.
+    if (event->type() == QEvent::Paint && !portFeeder_->started())
+        QTimer::singleShot(0, portFeeder_, [this] {
+            if (!portFeeder_->started()) portFeeder_->Start();
+        });
+    return QMainWindow::event(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -16,6 +16,11 @@
 
 class QSocketNotifier;
 
+namespace console {
+class PortFeeder;
+class UnplugNotice;
+}  // namespace console
+
 namespace Ui {
 class TForm1;
 }
@@ -33,6 +38,8 @@ public:
     QTimer& decodeTimer() { return Timer2; }
     dialogue::ExchangeCycle& exchange() { return *exchange_; }
     bool portOpen() const { return PortOpen; }
+    console::PortFeeder& portFeeder() { return *portFeeder_; }
+    console::UnplugNotice& unplugNotice() { return *unplugNotice_; }
 
     // Runs one operator action; an error raised inside it ends the action
     // there and is shown in the error box. Every handler is run through it.
@@ -96,8 +103,11 @@ public:
     void Comm1ReceiveData(seriallink::TComm* Sender, const void* Buffer,
                           std::uint16_t BufferLength);
     void Timer2Timer();
+    // The open port's device went away.
+    void Comm1RequestHangup(seriallink::TComm* Sender);
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -111,4 +121,6 @@ private:
     QSocketNotifier* commNotifier_ = nullptr;
     std::unique_ptr<dialogue::ExchangeCycle> exchange_;
     bool PortOpen = false;
+    console::PortFeeder* portFeeder_ = nullptr;
+    console::UnplugNotice* unplugNotice_ = nullptr;
 };

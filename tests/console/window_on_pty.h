@@ -48,6 +48,13 @@ public:
     Pty& operator=(const Pty&) = delete;
 
     bool ok() const { return master_ >= 0 && !path_.empty(); }
+
+    // The transmitter's end goes away, as when an adapter is pulled: the
+    // slave hangs up.
+    void CloseMaster() {
+        if (master_ >= 0) ::close(master_);
+        master_ = -1;
+    }
     const std::string& slavePath() const { return path_; }
 
     // Reads until `count` bytes have come (or `timeout` passes), then keeps
@@ -104,6 +111,7 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    QString informativeText;  // shown below the message
 };
 
 // Watches for message boxes while it lives: each one is recorded and closed
@@ -131,7 +139,8 @@ private:
     void CloseOpenBox() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible()) return;
-        boxes_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+        boxes_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                          box->informativeText()});
         if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
             ok->click();
         } else {

@@ -25,7 +25,9 @@
 #include <string>
 
 #include "console/choice_box.h"
+#include "console/port_feeder.h"
 #include "console/tform1.h"
+#include "ports/serial_ports.h"
 #include "ui_tform1.h"
 
 namespace {
@@ -207,6 +209,8 @@ protected:
         form = new TForm1;
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+        // The ports present are listed once the window has been painted.
+        ASSERT_TRUE(QTest::qWaitFor([] { return form->portFeeder().started(); }));
     }
     static void TearDownTestSuite() {
         delete form;
@@ -248,7 +252,12 @@ void ExpectAsDescribed(TForm1& form, const Control& c) {
     if (auto* box = qobject_cast<QComboBox*>(w)) {
         QStringList items;
         for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
-        EXPECT_EQ(items, c.items);
+        // The port box's own items come first, then the ports present.
+        QStringList expected = c.items;
+        if (w == ui.SPREALCOM)
+            for (const ports::SerialPort& port : ports::ListSerialPorts())
+                expected << QString::fromStdString(port.path);
+        EXPECT_EQ(items, expected);
         EXPECT_EQ(box->currentIndex(), c.selected);
         EXPECT_TRUE(box->isEditable());
         EXPECT_EQ(box->insertPolicy(), QComboBox::NoInsert);

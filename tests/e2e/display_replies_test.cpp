@@ -28,8 +28,9 @@ void PrintTo(const DisplayRow& row, std::ostream* out) {
     *out << row.name;
 }
 
+// The simulator starts with output 1 ranging 0 to 250: 25 is a tenth of it.
 constexpr Step kReadData = {"Button4", "PPPPPP#STATUS#",
-                            "STATUS:OUT1=8.000mA,OUT2=12.000mA,OUT3=16.000mA"};
+                            "STATUS:OUT1=5.600mA,OUT2=12.000mA,OUT3=16.000mA"};
 
 const DisplayRow kDisplayRows[] = {
     {"CommunicationQuery", {}, {{"Button2", "999999#VAR#", "VK630-E V1.0 SIM"}}},

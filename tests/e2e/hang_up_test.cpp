@@ -36,7 +36,7 @@ void PrintTo(const HangUpRow& row, std::ostream* out) {
 }
 
 DeviceState WithAddress(const char* address) {
-    DeviceState device;
+    DeviceState device = vk630sim::FieldDeviceState();
     device.address = address;
     return device;
 }
@@ -47,7 +47,7 @@ const HangUpRow kHangUpRows[] = {
      {{"ADRM", "42"}},
      {{"Button10", "OK"},
       {"Button9", vk630sim::ParameterReply(WithAddress("042"))},
-      {"Button4", vk630sim::StatusReply(DeviceState{})}}},
+      {"Button4", vk630sim::StatusReply(vk630sim::FieldDeviceState())}}},
     {"WithoutAnswering", {"--silent", "--hangup-after", "1"}, {}, {{"Button9", std::nullopt}}},
 };
 
@@ -100,8 +100,8 @@ TEST_P(HangUp, ConsoleStaysUsableAndReopensOnAFreshDevice) {
     ASSERT_NO_FATAL_FAILURE(StartSimulator({}));
     ASSERT_NO_FATAL_FAILURE(OpenOnSimulator());
     ReadParameters();
-    ExpectWindowShows(DeviceState{});
-    EXPECT_EQ(Exchange(ui().Button4), Shown(vk630sim::StatusReply(DeviceState{})));
+    ExpectWindowShows(vk630sim::FieldDeviceState());
+    EXPECT_EQ(Exchange(ui().Button4), Shown(vk630sim::StatusReply(vk630sim::FieldDeviceState())));
 }
 
 INSTANTIATE_TEST_SUITE_P(Device, HangUp, ::testing::ValuesIn(kHangUpRows),

@@ -21,12 +21,13 @@ TEST_F(ConsoleOnSim, ReadParametersFillsTheWindowFromTheDevice) {
     // The window's own start-up texts differ from the device's widened ones,
     // and its command-number boxes have no item yet: all of that must change.
     ASSERT_EQ(TextOf("JTME"), "10");
+    ASSERT_EQ(TextOf("ADRM"), "001");
     ASSERT_EQ(TextOf("MAD1MADR"), "01");
     ASSERT_EQ(IndexOf("MAD2USE"), -1);
 
     ReadParameters();
-    EXPECT_EQ(ReceiveBox(), Shown(vk630sim::ParameterReply(DeviceState{})));
-    ExpectWindowShows(DeviceState{});
+    EXPECT_EQ(ReceiveBox(), Shown(vk630sim::ParameterReply(vk630sim::FieldDeviceState())));
+    ExpectWindowShows(vk630sim::FieldDeviceState());
     EXPECT_TRUE(boxes_.boxes().empty());
 }
 
@@ -145,7 +146,7 @@ TEST_P(SetThenRead, SecondReadShowsWhatTheDeviceStored) {
     EXPECT_EQ(ui().discomm->text(), row.frame);
 
     ReadParameters();
-    DeviceState expected;
+    DeviceState expected = vk630sim::FieldDeviceState();
     row.stored(expected);
     // Every control, so that a Set which changed a neighbour shows too.
     ExpectWindowShows(expected);
@@ -193,7 +194,7 @@ TEST_F(ConsoleOnSim, RefusedWritesStoreNothing) {
         EXPECT_EQ(ui().discomm->text(), write.frame);
     }
     ReadParameters();
-    ExpectWindowShows(DeviceState{});
+    ExpectWindowShows(vk630sim::FieldDeviceState());
     EXPECT_TRUE(boxes_.boxes().empty());
 }
 

@@ -21,7 +21,7 @@ namespace {
 enum class Reply { Parameters, Command1ParseBytes };
 
 std::string FullReply(Reply reply) {
-    const vk630sim::DeviceState device;
+    const vk630sim::DeviceState device = vk630sim::FieldDeviceState();
     return reply == Reply::Parameters ? vk630sim::ParameterReply(device)
                                       : vk630sim::CommandParseReply(device, 1);
 }
@@ -57,7 +57,7 @@ void PrintTo(const SplitRow& row, std::ostream* out) {
 // rest.
 const std::vector<Edit> kParameterEdits = {
     {"JTME", "5"}, {"MAD1MADR", "9"}, {"MAD3MADR", "9"}, {"DAO1H", "9"}, {"DAO3L", "9"}};
-const Texts kParametersDecoded = {{"JTME", "010"},
+const Texts kParametersDecoded = {{"JTME", "020"},
                                   {"MAD1MADR", "001"},
                                   {"MAD3MADR", "001"},
                                   {"DAO1H", "0.000"},
@@ -75,7 +75,7 @@ const SplitRow kSplitRows[] = {
      Reply::Parameters,
      "Button9",
      kParameterEdits,
-     {{"JTME", "010"}, {"MAD1MADR", "001"}, {"MAD3MADR", "9"}, {"DAO3L", "9"}},
+     {{"JTME", "020"}, {"MAD1MADR", "001"}, {"MAD3MADR", "9"}, {"DAO3L", "9"}},
      kParametersDecoded},
     {"ParametersCloseTogetherDecodeWhole",
      50,

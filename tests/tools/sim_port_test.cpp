@@ -91,7 +91,7 @@ TEST(SimOnPort, AnswersThroughTheSerialLink) {
     EXPECT_EQ(sim.Banner(),
               "vk630-sim: answering on " + pair.SlavePath() + " at 115200 baud, parity none");
     EXPECT_EQ(pair.Ask("TEKVAR#ADR:7#"), "OK\r\n");
-    EXPECT_TRUE(pair.Ask("PPPPPP#CHEACK1#").starts_with("BOAT:3,0 ADR:007 JTM:010 ZDAD01:"));
+    EXPECT_TRUE(pair.Ask("PPPPPP#CHEACK1#").starts_with("BOAT:3,0 ADR:007 JTM:020 ZDAD01:"));
     sim.Signal(SIGTERM);
     EXPECT_EQ(sim.WaitExit(5s), 0);
     EXPECT_NE(sim.Log().find("rx TEKVAR#ADR:7#"), std::string::npos) << sim.Log();

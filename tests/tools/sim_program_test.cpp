@@ -22,9 +22,11 @@ using testing::Joined;
 using testing::RawTerminal;
 using testing::SimProcess;
 
+// The program starts as a transmitter configured on site, unlike the
+// console's start-up fields.
 constexpr const char* kDefaultParameterReply =
-    "BOAT:3,0 ADR:001 JTM:010 ZDAD01:0,001,0,00,000001,00000 ZDAD02:0,001,0,00,000001,00000 "
-    "ZDAD03:0,001,0,00,000001,00000 DOAT1:0.000,100.0 DOAT2:0.000,100.0 DOAT3:0.000,100.0\r\n";
+    "BOAT:3,0 ADR:017 JTM:020 ZDAD01:1,001,2,00,000001,00000 ZDAD02:2,003,2,03,000001,00000 "
+    "ZDAD03:0,001,0,00,000001,00000 DOAT1:0.000,250.0 DOAT2:0.000,100.0 DOAT3:0.000,100.0\r\n";
 constexpr const char* kIdentity = "VK630-E V1.0 SIM\r\n";
 
 // Fast line and short delay, for the tests that are not about timing.
@@ -80,7 +82,7 @@ TEST(SimProgram, KeepsSettingsAcrossCloseAndOpenOfThePort) {
     for (int reopen = 0; reopen < 2; ++reopen) {
         RawTerminal line(sim.LinkPath());  // through the stable name
         ASSERT_TRUE(line.IsOpen());
-        EXPECT_TRUE(Ask(line, "PPPPPP#CHEACK1#").starts_with("BOAT:3,0 ADR:001 JTM:005 ZDAD01:"));
+        EXPECT_TRUE(Ask(line, "PPPPPP#CHEACK1#").starts_with("BOAT:3,0 ADR:017 JTM:005 ZDAD01:"));
     }
 }
 

@@ -1,9 +1,6 @@
 // vk630-sim: a simulated VK630-E transmitter for the console, on a
 // pseudo-terminal or a real serial port.
-#include <sys/stat.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <string>
@@ -17,16 +14,11 @@
 #include "core/device.h"
 #include "core/options.h"
 #include "core/reply_plan.h"
+#include "ports/simulator_link.h"
 
 namespace {
 
 using namespace vk630sim;
-
-const char* RuntimeDir() {
-    const char* dir = std::getenv("XDG_RUNTIME_DIR");
-    struct stat info {};
-    return dir && ::stat(dir, &info) == 0 && S_ISDIR(info.st_mode) ? dir : nullptr;
-}
 
 void LogSetup(const Options& o, const Logger& log) {
     std::string text = std::to_string(o.baud) + " baud, parity " + ParityName(o.parity) +
@@ -51,15 +43,15 @@ int Run(const Options& o) {
         std::printf("vk630-sim: answering on %s at %u baud, parity %s\n", o.port->c_str(), o.baud,
                     ParityName(o.parity));
     } else {
-        auto pty = std::make_unique<PtyLine>(o.baud, o.parity,
-                                             o.link ? *o.link : DefaultLinkPath(RuntimeDir()));
+        auto pty = std::make_unique<PtyLine>(
+            o.baud, o.parity, o.link ? *o.link : DefaultLinkPath(ports::RuntimeDir()));
         std::printf("vk630-sim: open %s in the console (also %s)\n", pty->SlavePath().c_str(),
                     pty->LinkPath().c_str());
         line = std::move(pty);
     }
     std::fflush(stdout);
     LogSetup(o, log);
-    Device device;
+    Device device(FieldDeviceState());
     ReplyPlanner planner(o.faults, o.delay);
     return RunConversation(*line, device, planner, log, stop);
 }

@@ -63,4 +63,17 @@ struct DeviceState {
     bool operator==(const DeviceState&) const = default;
 };
 
+// What the simulator program starts with: a transmitter as it comes from a
+// site, configured differently from the console's start-up fields, so that
+// "Read Parameters" visibly fills the window.
+inline DeviceState FieldDeviceState() {
+    DeviceState device;
+    device.interval = "020";
+    device.address = "017";
+    device.polling[0] = {1, "001", "2", 0, "000001", "00000"};
+    device.polling[1] = {2, "003", "2", 3, "000001", "00000"};
+    device.outputs[0] = {"0.000", "250.0"};
+    return device;
+}
+
 }  // namespace vk630sim

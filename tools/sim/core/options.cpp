@@ -3,6 +3,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "ports/simulator_link.h"
+
 namespace vk630sim {
 namespace {
 
@@ -117,8 +119,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
 }
 
 std::string DefaultLinkPath(const char* runtimeDir) {
-    if (runtimeDir && *runtimeDir) return std::string(runtimeDir) + "/vk630-sim";
-    return "/tmp/vk630-sim";
+    return ports::SimulatorLinkIn(runtimeDir);
 }
 
 unsigned BitsPerByte(LineParity parity) {

@@ -1,0 +1,67 @@
+#include "console/port_items.h"
+
+#include <QAbstractItemView>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+namespace console {
+namespace {
+
+bool SameItems(const QComboBox& box, const std::vector<ports::SerialPort>& ports, int fixedCount) {
+    if (box.count() != fixedCount + static_cast<int>(ports.size())) return false;
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        const int index = fixedCount + static_cast<int>(i);
+        if (box.itemText(index) != QString::fromStdString(ports[i].path) ||
+            box.itemData(index, Qt::ToolTipRole).toString() !=
+                QString::fromStdString(ports[i].description))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void ShowPorts(QComboBox& box, const std::vector<ports::SerialPort>& ports, int fixedCount) {
+    if (SameItems(box, ports, fixedCount)) return;
+
+    QLineEdit* edit = box.lineEdit();
+    const QString shown = box.currentText();
+    const int selected = box.currentIndex();
+    const QString selectedText = selected >= 0 ? box.itemText(selected) : QString();
+    const int cursor = edit ? edit->cursorPosition() : 0;
+    const int selectionStart = edit ? edit->selectionStart() : -1;
+    const int selectionLength = edit ? edit->selectedText().size() : 0;
+
+    {
+        // Nobody listening to the box may take the rebuild for an operator's choice.
+        const QSignalBlocker blockBox(box);
+        const QSignalBlocker blockEdit(edit);
+        while (box.count() > fixedCount) box.removeItem(box.count() - 1);
+        for (const ports::SerialPort& port : ports) {
+            box.addItem(QString::fromStdString(port.path));
+            box.setItemData(box.count() - 1, QString::fromStdString(port.description),
+                            Qt::ToolTipRole);
+        }
+        int keep = -1;
+        if (selected >= 0 && selected < fixedCount) keep = selected;
+        if (selected >= fixedCount) keep = box.findText(selectedText, Qt::MatchExactly);
+        if (box.currentIndex() != keep) box.setCurrentIndex(keep);
+        if (box.currentText() != shown) box.setEditText(shown);
+        if (edit) {
+            if (selectionStart >= 0)
+                edit->setSelection(selectionStart, selectionLength);
+            else
+                edit->setCursorPosition(cursor);
+        }
+    }
+
+    QFontMetrics metrics(box.view()->font());
+    int widest = 0;
+    for (int i = 0; i < box.count(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(box.itemText(i)));
+    box.view()->setMinimumWidth(widest + box.view()->verticalScrollBar()->sizeHint().width() + 16);
+}
+
+}  // namespace console

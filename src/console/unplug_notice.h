@@ -1,0 +1,36 @@
+// The notice that the open port's device has gone, shown in free space of
+// the header without blocking the window: what happened and how to go on,
+// and, once the same device is there again, that it is back.
+#pragma once
+
+#include <QLabel>
+#include <QString>
+#include <string>
+
+namespace console {
+
+class UnplugNotice : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit UnplugNotice(QWidget* parent);
+
+    // The port `commName` hung up.
+    void PortGone(const std::string& commName);
+    // Device events came: tells whether the port is back.
+    void DevicesChanged();
+    // The operator presses Open: the notice has done its work.
+    void Dismiss();
+
+    bool portBack() const { return back_; }
+
+private:
+    bool DeviceExists() const;
+    void Show(const QString& text, const QString& colour);
+
+    std::string commName_;
+    bool seenAbsent_ = false;
+    bool back_ = false;
+};
+
+}  // namespace console

@@ -1,0 +1,202 @@
+#include "ports/open_diagnosis.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <string_view>
+#include <vector>
+
+#include "ports/process_scan.h"
+#include "ports/serial_ports.h"
+#include "ports/udev_handles.h"
+#include "seriallink/port_device.h"
+
+namespace ports {
+namespace {
+
+std::string Quoted(const std::string& command) {
+    return "\"" + command + "\"";
+}
+
+// "/dev/ttyS2 (COM3)" for the classic names, else the path as given.
+std::string Shown(const std::string& commName, const std::string& path) {
+    return path == commName ? path : path + " (" + commName + ")";
+}
+
+std::string UserName() {
+    const passwd* user = ::getpwuid(::geteuid());
+    return user ? user->pw_name : std::to_string(::geteuid());
+}
+
+std::string GroupName(gid_t gid) {
+    const group* entry = ::getgrgid(gid);
+    return entry ? entry->gr_name : std::to_string(gid);
+}
+
+// Listed for the user in the group database (what the next login gets).
+bool InGroupDatabase(gid_t gid) {
+    const passwd* user = ::getpwuid(::geteuid());
+    if (user == nullptr) return false;
+    int count = 64;
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    if (::getgrouplist(user->pw_name, user->pw_gid, groups.data(), &count) < 0) {
+        groups.resize(static_cast<std::size_t>(count));
+        if (::getgrouplist(user->pw_name, user->pw_gid, groups.data(), &count) < 0) return false;
+    }
+    groups.resize(static_cast<std::size_t>(count));
+    return std::find(groups.begin(), groups.end(), gid) != groups.end();
+}
+
+// Held by this login session (what this process has now).
+bool InSession(gid_t gid) {
+    if (::getegid() == gid) return true;
+    const int count = ::getgroups(0, nullptr);
+    if (count <= 0) return false;
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    const int got = ::getgroups(count, groups.data());
+    return std::find(groups.begin(), groups.begin() + std::max(got, 0), gid) !=
+           groups.begin() + std::max(got, 0);
+}
+
+std::string ModeText(mode_t mode) {
+    std::string text = S_ISCHR(mode) ? "c" : "-";
+    const char* letters = "rwxrwxrwx";
+    for (int bit = 0; bit < 9; ++bit) text += (mode & (0400 >> bit)) ? letters[bit] : '-';
+    return text;
+}
+
+std::string PortsPresent(const PortPlaces& places) {
+    const std::vector<SerialPort> ports = ListSerialPorts(places);
+    if (ports.empty()) return "No serial port is present: check that the adapter is plugged in.";
+    std::string text = "Serial ports present: ";
+    for (std::size_t i = 0; i < ports.size(); ++i) text += (i ? ", " : "") + ports[i].path;
+    return text + ".";
+}
+
+std::string BrlttyNote() {
+    const std::vector<Process> brltty = ProcessesNamed("brltty");
+    if (brltty.empty()) return "";
+    return " brltty (the braille display service, process " + std::to_string(brltty[0].pid) +
+           ") is running: it takes many USB serial adapters (CH340, CP210x, FTDI) away as soon "
+           "as they are plugged in; if no braille display is used, stop it with " +
+           Quoted("sudo systemctl mask --now brltty-udev.service brltty.service") +
+           " and plug the adapter in again.";
+}
+
+std::string Missing(const std::string& shown, const PortPlaces& places) {
+    return "There is no device " + shown + " on this computer. " + PortsPresent(places) +
+           BrlttyNote();
+}
+
+// The kind of device a character device is, from the device database.
+struct CharDevice {
+    std::string subsystem;
+    std::string kernelName;
+    std::string uartType;
+};
+
+CharDevice LookUp(dev_t device) {
+    udev::Context context(udev_new());
+    if (!context) return {};
+    udev::Device entry(udev_device_new_from_devnum(context.get(), 'c', device));
+    if (!entry) return {};
+    return {udev::Text(udev_device_get_subsystem(entry.get())),
+            udev::Text(udev_device_get_sysname(entry.get())), udev::Attribute(entry.get(), "type")};
+}
+
+std::string NotATerminal(const std::string& shown, const struct stat& info) {
+    std::string kind;
+    if (S_ISREG(info.st_mode)) {
+        kind = "a regular file";
+    } else if (S_ISDIR(info.st_mode)) {
+        kind = "a directory";
+    } else if (S_ISBLK(info.st_mode)) {
+        kind = "a block device (a disk)";
+    } else if (S_ISFIFO(info.st_mode)) {
+        kind = "a named pipe";
+    } else if (S_ISSOCK(info.st_mode)) {
+        kind = "a socket";
+    } else {
+        const CharDevice device = LookUp(info.st_rdev);
+        kind = "a device of another kind" +
+               (device.subsystem.empty() ? "" : " (" + device.subsystem + ")");
+    }
+    return shown + " is " + kind + ", not a serial port. Choose a port from the list.";
+}
+
+std::string NoAccess(const std::string& shown, const struct stat& info) {
+    const std::string user = UserName();
+    const std::string group = GroupName(info.st_gid);
+    const bool groupMayUse = (info.st_mode & S_IRGRP) && (info.st_mode & S_IWGRP);
+    if (groupMayUse && InGroupDatabase(info.st_gid) && !InSession(info.st_gid)) {
+        return shown + " belongs to the group " + group + "; you (" + user +
+               ") have been added to it, but this login session does not have the group yet. "
+               "Log out and in again (or restart the computer), then press Open.";
+    }
+    if (groupMayUse && !InSession(info.st_gid)) {
+        return "You (" + user + ") may not use " + shown + ": it belongs to the group " + group +
+               ", and you are not a member. Add yourself with " +
+               Quoted("sudo usermod -aG " + group + " " + user) + ", then log out and in again.";
+    }
+    const passwd* owner = ::getpwuid(info.st_uid);
+    return "You (" + user + ") may not read and write " + shown + ": it belongs to " +
+           (owner ? owner->pw_name : std::to_string(info.st_uid)) + " (group " + group + ", " +
+           ModeText(info.st_mode) + "), and its permissions give you no access.";
+}
+
+std::string Holders(const std::vector<Process>& holders) {
+    std::string text;
+    for (std::size_t i = 0; i < holders.size(); ++i) {
+        if (i) text += i + 1 == holders.size() ? " and " : ", ";
+        text += holders[i].name + " (process " + std::to_string(holders[i].pid) + ")";
+    }
+    return text;
+}
+
+std::string InUse(const std::string& shown, const std::vector<Process>& holders) {
+    const bool modemManager = std::any_of(
+        holders.begin(), holders.end(), [](const Process& p) { return p.name == "ModemManager"; });
+    if (modemManager) {
+        return shown + " is in use by " + Holders(holders) +
+               ", which tries every new serial device as a possible modem. Wait a few seconds "
+               "and press Open again; if it keeps the port, stop it with " +
+               Quoted("sudo systemctl stop ModemManager") + ".";
+    }
+    return shown + " is in use by " + Holders(holders) +
+           ". Close that program, then press Open again.";
+}
+
+}  // namespace
+
+std::string ExplainOpenFailure(const std::string& commName, const PortPlaces& places) {
+    const std::string path = seriallink::DevicePathFor(commName);
+    const std::string shown = Shown(commName, path);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        // A link whose device has gone counts as missing, too.
+        return errno == ENOENT || errno == ENOTDIR ? Missing(shown, places) : "";
+    }
+    if (!S_ISCHR(info.st_mode)) return NotATerminal(shown, info);
+    const CharDevice device = LookUp(info.st_rdev);
+    // Pseudo-terminals are ttys without an entry in the device database.
+    const bool pty = major(info.st_rdev) >= 136 && major(info.st_rdev) <= 143;
+    if (!pty && !device.subsystem.empty() && device.subsystem != "tty")
+        return NotATerminal(shown, info);
+    if (device.uartType == "0" && device.kernelName.rfind("ttyS", 0) == 0) {
+        return shown + " is a legacy serial port with no hardware behind it. " +
+               PortsPresent(places);
+    }
+    if (::faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES)
+        return NoAccess(shown, info);
+    const std::vector<Process> holders = HoldersOf(info.st_rdev);
+    if (!holders.empty()) return InUse(shown, holders);
+    return "";
+}
+
+}  // namespace ports

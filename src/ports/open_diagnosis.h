@@ -1,0 +1,19 @@
+// Why a serial port could not be opened, told in one or two plain sentences
+// for the technician: the device is missing, the user may not use it,
+// another program holds it, or it is no serial port at all. Runs only after
+// an open has failed; looks at the file, the group database and the
+// processes this user may see, and never opens the device itself (on real
+// hardware that can raise its modem lines).
+#pragma once
+
+#include <string>
+
+#include "ports/port_places.h"
+
+namespace ports {
+
+// `commName` as the serial component received it ("COM1" names /dev/ttyS0).
+// Empty when nothing on this machine explains the failure.
+std::string ExplainOpenFailure(const std::string& commName, const PortPlaces& places = {});
+
+}  // namespace ports
