@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
 
 #include "ui_tform1.h"
 
