@@ -19,8 +19,8 @@ namespace {
 const QString kWindowFamily = QStringLiteral("DejaVu Sans Condensed");
 constexpr int kWindowPixels = 11;
 
-// Stands in for Segoe UI: a face of normal width, narrowed evenly to take the
-// title's width.
+// Stands in for Segoe UI: the font database answers this family at this
+// stretch with its condensed bold cut, which gives the title its width.
 const QString kTitleFamily = QStringLiteral("DejaVu Sans");
 constexpr int kTitlePixels = 27;
 constexpr int kTitleStretch = 84;  // the title's width in this face
