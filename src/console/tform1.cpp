@@ -105,7 +105,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::T
     RegisterArtwork();
     console::ApplyWindowFont(*this);
     ui->setupUi(this);
-    console::ApplyEmphasis(*ui);
+    console::ApplyOwnFaces(*ui);
     // The description's outer position; on a platform without frames the
     // client area starts there.
     move(391, 186);

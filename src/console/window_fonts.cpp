@@ -1,11 +1,11 @@
 #include "console/window_fonts.h"
 
-#include <QFont>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QString>
 #include <QStringList>
-#include <QTabBar>
-#include <QWidget>
 #include <initializer_list>
 
 #include "ui_tform1.h"
@@ -13,55 +13,60 @@
 namespace console {
 namespace {
 
-const QString kWindowFace = QStringLiteral("MS Sans Serif");
-// Keeps the narrow metrics the captions were sized for.
-const QString kNarrowFallback = QStringLiteral("DejaVu Sans Condensed");
+// Stands in for MS Sans Serif: its condensed cut keeps the narrow captions the
+// window was sized for. The family name is the font database's own, so the
+// face is found at the first try.
+const QString kWindowFamily = QStringLiteral("DejaVu Sans Condensed");
+constexpr int kWindowPixels = 11;
 
-QFont Face(const QString& named, const QString& fallback, int pixelSize, bool bold) {
+// Stands in for Segoe UI: the font database answers this family at this
+// stretch with its condensed bold cut, which gives the title its width.
+const QString kTitleFamily = QStringLiteral("DejaVu Sans");
+constexpr int kTitlePixels = 27;
+constexpr int kTitleStretch = 84;  // the title's width in this face
+
+QFont Face(const QString& family, int pixelSize, bool bold) {
     QFont font;
-    font.setFamilies({named, fallback, QStringLiteral("Sans Serif")});
+    font.setFamilies({family});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
 }
 
-// A fallback face may be wider than the named one; narrow the title, keeping
-// its height, rather than cut its last word off.
-void FitToWidth(QLabel& label) {
-    QFont font = label.font();
-    const int advance = QFontMetrics(font).horizontalAdvance(label.text());
-    if (advance <= label.width()) return;
-    for (int stretch = 100 * label.width() / advance; stretch >= 50; --stretch) {
-        font.setStretch(stretch);
-        if (QFontMetrics(font).horizontalAdvance(label.text()) <= label.width()) break;
-    }
-    label.setFont(font);
+// Another cut of the face than the one the stretch was chosen for may still
+// be too wide; narrow the title further, keeping its height, rather than cut
+// its last word off. With the installed face the first measure fits, and it
+// loads nothing that painting would not load anyway.
+QFont FittedToWidth(QFont font, const QLabel& label) {
+    while (font.stretch() > 50 &&
+           QFontMetrics(font).horizontalAdvance(label.text()) > label.width())
+        font.setStretch(font.stretch() - 1);
+    return font;
 }
 
 }  // namespace
 
-void ApplyWindowFont(QWidget& window) {
-    window.setFont(Face(kWindowFace, kNarrowFallback, 11, false));
+QFont WindowFace() {
+    return Face(kWindowFamily, kWindowPixels, true);
 }
 
-void ApplyEmphasis(Ui::TForm1& ui) {
-    const QFont bold = Face(kWindowFace, kNarrowFallback, 11, true);
-    const std::initializer_list<QWidget*> topBar = {
-        ui.Label4,
-        ui.SPREALCOM,
-        ui.Label6,
-        ui.ComboBox4,
-        ui.Label7,
-        ui.ComboBox3,
-        ui.Button1,
-        ui.Button2,
-        ui.PageControl1->findChild<QTabBar*>(),  // the tab captions alone, not the pages
-    };
-    for (QWidget* w : topBar) w->setFont(bold);
-    // A face of normal width narrows evenly; a condensed one would not.
-    ui.Label1->setFont(Face(QStringLiteral("Segoe UI"), QStringLiteral("DejaVu Sans"), 27, true));
-    FitToWidth(*ui.Label1);
+QFont ContentsFace() {
+    return Face(kWindowFamily, kWindowPixels, false);
+}
+
+void ApplyWindowFont(QWidget& window) {
+    window.setFont(WindowFace());
+}
+
+void ApplyOwnFaces(Ui::TForm1& ui) {
+    const QFont contents = ContentsFace();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{ui.Label23, ui.Label42, ui.discomm, ui.Label43, ui.Memo10})
+        w->setFont(contents);
+    QFont title = Face(kTitleFamily, kTitlePixels, true);
+    title.setStretch(kTitleStretch);
+    ui.Label1->setFont(FittedToWidth(title, *ui.Label1));
 }
 
 }  // namespace console

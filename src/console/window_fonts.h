@@ -1,7 +1,12 @@
-// The window's typefaces. Designer's font property knows only point sizes,
-// while the window is laid out in pixels at 96 dpi, so the faces are set
-// here in pixels and fall back to a close face where the named one is absent.
+// The window's typefaces. The window was drawn for MS Sans Serif at 11
+// pixels with a Segoe UI title. Neither is found on Linux; the faces here are
+// installed ones of the same metrics (the setup script installs them), named
+// as the font database knows them so that no lookup falls back, and sized in
+// pixels, as the window is laid out in pixels at 96 dpi (Designer's font
+// property knows only points).
 #pragma once
+
+#include <QFont>
 
 namespace Ui {
 class TForm1;
@@ -10,13 +15,20 @@ class QWidget;
 
 namespace console {
 
-// Before the controls are made, so they take the face as they are created
-// instead of each being told of a change: the regular face of the pages'
-// contents, the version label and the send/receive area.
+// The window face in bold: the window's own font, which the top bar and the
+// tab captions use unchanged.
+QFont WindowFace();
+
+// The same face in regular weight: the pages' contents (tab_page.h), the
+// version label and the send/receive area.
+QFont ContentsFace();
+
+// Before the controls are made, so that each takes its face as it is made.
 void ApplyWindowFont(QWidget& window);
 
-// After: the bold window face of the top bar and the tab captions, and the
-// title's own face.
-void ApplyEmphasis(Ui::TForm1& controls);
+// After: the regular face of the version label and the send/receive area,
+// and the title's own face. These are leaves, told of their face before they
+// are ever laid out or drawn.
+void ApplyOwnFaces(Ui::TForm1& controls);
 
 }  // namespace console

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <functional>
 #include <string>
@@ -52,6 +54,50 @@ TEST_F(Startup, DecodeTimerIsAStoppedOneShotOf100Ms) {
     EXPECT_FALSE(form.decodeTimer().isActive());
     EXPECT_TRUE(form.decodeTimer().isSingleShot());
     EXPECT_EQ(form.decodeTimer().interval(), 100);
+}
+
+// The logo is decoded as the window is made: it is in sight at once.
+TEST(StartupPictures, LogoIsDecodedBeforeTheWindowIsShown) {
+    TForm1 form;
+    const QLabel& logo = *form.controls()->Image2;
+    EXPECT_FALSE(logo.pixmap().isNull());
+    EXPECT_TRUE(logo.hasScaledContents());
+    EXPECT_GE(logo.pixmap().width(), logo.width());
+    EXPECT_GE(logo.pixmap().height(), logo.height());
+}
+
+// The wiring diagram costs nothing until the operator brings its page to
+// front, whichever way, and is decoded that once, stretched over its area.
+void ExpectWiringDiagramShown(Ui::TForm1& ui) {
+    ASSERT_EQ(ui.PageControl1->currentWidget(), ui.TabSheet2);
+    const QLabel& diagram = *ui.Image1;
+    EXPECT_TRUE(diagram.isVisible());
+    ASSERT_FALSE(diagram.pixmap().isNull());
+    EXPECT_TRUE(diagram.hasScaledContents());
+    EXPECT_GE(diagram.pixmap().width(), diagram.width());
+    EXPECT_GE(diagram.pixmap().height(), diagram.height());
+}
+
+TEST_F(Startup, WiringDiagramIsDecodedWhenItsTabIsClicked) {
+    QTabBar& tabs = *ui().PageControl1->tabBar();
+    EXPECT_TRUE(ui().Image1->pixmap().isNull()) << "decoded before its page was in front";
+    QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(1).center());
+    ExpectWiringDiagramShown(ui());
+    const qint64 decoded = ui().Image1->pixmap().cacheKey();
+
+    QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(0).center());
+    ASSERT_EQ(ui().PageControl1->currentWidget(), ui().TabSheet1);
+    QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(1).center());
+    ExpectWiringDiagramShown(ui());
+    EXPECT_EQ(ui().Image1->pixmap().cacheKey(), decoded) << "decoded again";
+}
+
+TEST_F(Startup, WiringDiagramIsDecodedWhenItsTabIsReachedByKeyboard) {
+    QTabBar& tabs = *ui().PageControl1->tabBar();
+    EXPECT_TRUE(ui().Image1->pixmap().isNull()) << "decoded before its page was in front";
+    tabs.setFocus();
+    QTest::keyClick(&tabs, Qt::Key_Right);
+    ExpectWiringDiagramShown(ui());
 }
 
 struct Setting {
