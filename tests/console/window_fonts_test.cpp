@@ -23,6 +23,7 @@
 #include <string>
 
 #include "console/tform1.h"
+#include "console/unplug_notice.h"
 #include "ui_tform1.h"
 
 namespace {
@@ -97,10 +98,14 @@ const char kRecordedNames[] =
     "qt_scrollarea_hcontainer qt_scrollarea_vcontainer qt_scrollarea_viewport "
     "qt_tabwidget_stackedwidget qt_tabwidget_tabbar";
 
+// An unnamed widget of the console's own classes (the unplug notice) was
+// added beside the description after the record, like a new name.
 bool Recorded(const QString& path) {
     static const QStringList recorded = QString::fromLatin1(kRecordedNames).split(u' ');
-    for (const QString& step : path.split(u'/'))
+    for (const QString& step : path.split(u'/')) {
+        if (step.startsWith(QStringLiteral("console::"))) return false;
         if (!step.contains(u'#') && !recorded.contains(step)) return false;
+    }
     return true;
 }
 
@@ -205,8 +210,9 @@ TEST(WindowFontResolution, NoControlIsToldOfAFaceOnceMade) {
     // The title, the version label and the send/receive area are told of
     // their own face, once, before they are ever laid out or drawn; the
     // memo passes it on to its viewport and scroll bars.
-    QSet<const QWidget*> ownFace = {ui.Label1,  ui.Label23, ui.Label42,
-                                    ui.Label43, ui.discomm, ui.Memo10};
+    // So is the unplug notice, made hidden after the description's controls.
+    QSet<const QWidget*> ownFace = {ui.Label1,  ui.Label23, ui.Label42,          ui.Label43,
+                                    ui.discomm, ui.Memo10,  &form.unplugNotice()};
     for (QWidget* w : ui.Memo10->findChildren<QWidget*>()) ownFace.insert(w);
 
     for (QWidget* w : form.findChildren<QWidget*>()) {
