@@ -5,9 +5,13 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace console {
 namespace {
+
+constexpr int kShortestList = 10;  // Qt's own default
+constexpr int kLongestList = 30;
 
 bool SameItems(const QComboBox& box, const std::vector<ports::SerialPort>& ports, int fixedCount) {
     if (box.count() != fixedCount + static_cast<int>(ports.size())) return false;
@@ -62,6 +66,9 @@ void ShowPorts(QComboBox& box, const std::vector<ports::SerialPort>& ports, int 
     for (int i = 0; i < box.count(); ++i)
         widest = std::max(widest, metrics.horizontalAdvance(box.itemText(i)));
     box.view()->setMinimumWidth(widest + box.view()->verticalScrollBar()->sizeHint().width() + 16);
+    // The ports follow the nine fixed names: a list cut at ten rows would hide
+    // just the ones that name real devices.
+    box.setMaxVisibleItems(std::clamp(box.count(), kShortestList, kLongestList));
 }
 
 }  // namespace console

@@ -218,6 +218,16 @@ TEST_F(ShownWindow, KeysThatTypeNothingPassUntouched) {
     Press(ui().JTME, kTab);
     EXPECT_FALSE(ui().JTME->hasFocus());
     EXPECT_EQ(ui().JTME->text(), QStringLiteral("10"));
+
+    // The receive box too passes Tab and Shift+Tab on rather than keeping
+    // them as text, so the keyboard never gets caught in it.
+    for (const Qt::KeyboardModifiers m : {Qt::NoModifier, Qt::ShiftModifier}) {
+        ui().Memo10->setFocus();
+        ASSERT_TRUE(ui().Memo10->hasFocus());
+        QTest::keyClick(ui().Memo10, Qt::Key_Tab, m);
+        EXPECT_FALSE(ui().Memo10->hasFocus());
+        EXPECT_EQ(ui().Memo10->toPlainText(), QString());
+    }
 }
 
 // Each filter measures its own box: a full neighbour must not block typing,

@@ -87,10 +87,12 @@ TEST_F(PortList, FixedItemsFirstThenPortsThatComeAndGo) {
     EXPECT_EQ(box().currentIndex(), -1) << "nothing chosen for the operator";
     EXPECT_EQ(box().currentText(), "COM1");
 
-    // The drop-down shows whole paths.
+    // The drop-down shows whole paths, and every item without scrolling.
     box().showPopup();
     const int needed = QFontMetrics(box().view()->font()).horizontalAdvance(box().itemText(item));
     EXPECT_GE(box().view()->viewport()->width(), needed);
+    const QModelIndex last = box().model()->index(box().count() - 1, 0);
+    EXPECT_TRUE(box().view()->viewport()->rect().contains(box().view()->visualRect(last)));
     box().hidePopup();
 
     fs::remove(stable);
