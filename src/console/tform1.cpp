@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSocketNotifier>
@@ -89,6 +90,8 @@ seriallink::TParity ParityFromBox(const QComboBox& box) {
     return static_cast<seriallink::TParity>(index);
 }
 
+constexpr int kExplanationColumns = 64;
+
 // `explanation`, when there is one, says below the message what is wrong on
 // this machine and what to do.
 void ShowErrorBox(QWidget* parent, QString message, const QString& explanation) {
@@ -96,6 +99,10 @@ void ShowErrorBox(QWidget* parent, QString message, const QString& explanation) 
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(console::kProgramName), message,
                     QMessageBox::Ok, parent);
     box.setInformativeText(explanation);
+    // The explanation names device paths, which a narrow box breaks at their
+    // slashes: room for a by-id path keeps one whole on a line.
+    if (auto* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+        text->setMinimumWidth(text->fontMetrics().averageCharWidth() * kExplanationColumns);
     box.exec();
 }
 

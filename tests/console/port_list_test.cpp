@@ -167,6 +167,10 @@ TEST_F(PortList, FailedOpenExplainsItselfInTheErrorBox) {
     EXPECT_TRUE(seen.informativeText.startsWith(
         QString::fromStdString("There is no device " + missing + " on this computer. ")));
     EXPECT_EQ(form_->controls()->Button1->text(), "Open");
+    // Wide enough that a stable name, the longest path it may name, is not
+    // broken across lines.
+    const QString byId("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K3XYZ-if00-port0");
+    EXPECT_GT(seen.width, QFontMetrics(seen.font).horizontalAdvance(byId));
 }
 
 }  // namespace

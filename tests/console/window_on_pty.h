@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QFont>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -112,6 +113,8 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     QString informativeText;  // shown below the message
+    int width = 0;
+    QFont font;
 };
 
 // Watches for message boxes while it lives: each one is recorded and closed
@@ -140,7 +143,7 @@ private:
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible()) return;
         boxes_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                          box->informativeText()});
+                          box->informativeText(), box->width(), box->font()});
         if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
             ok->click();
         } else {
