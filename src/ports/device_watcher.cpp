@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "ports/udev_handles.h"
+#include "seriallink/unique_fd.h"
 
 namespace ports {
 namespace {
@@ -26,24 +27,6 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-class OwnedFd {
-public:
-    explicit OwnedFd(int fd = -1) : fd_(fd) {}
-    ~OwnedFd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    OwnedFd(const OwnedFd&) = delete;
-    OwnedFd& operator=(const OwnedFd&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 // What a name appearing in a watched directory means to the list.
 enum class Place { StableNames, StableNamesParent, Devices, Simulator };
 
@@ -51,15 +34,15 @@ enum class Place { StableNames, StableNamesParent, Devices, Simulator };
 
 struct DeviceWatcher::Impl {
     PortPlaces places;
-    OwnedFd epoll{::epoll_create1(EPOLL_CLOEXEC)};
-    OwnedFd inotify{::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)};
+    seriallink::UniqueFd epoll{::epoll_create1(EPOLL_CLOEXEC)};
+    seriallink::UniqueFd inotify{::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)};
     udev::Context context{udev_new()};
     udev::Monitor monitor;
     std::map<int, Place> watches;  // inotify watch descriptor
 
     void Watch(const std::string& dir, Place place) {
         const int wd =
-            ::inotify_add_watch(inotify.get(), dir.c_str(),
+            ::inotify_add_watch(inotify.Get(), dir.c_str(),
                                 IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR);
         if (wd >= 0) watches[wd] = place;
     }
@@ -80,7 +63,7 @@ struct DeviceWatcher::Impl {
             case Place::StableNamesParent:
                 return name == BaseName(places.byIdDir);
             case Place::Devices:
-                return StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM") || name == "serial";
+                return name.starts_with("ttyUSB") || name.starts_with("ttyACM") || name == "serial";
             case Place::Simulator:
                 return name == BaseName(places.simulatorLink);
         }
@@ -92,7 +75,7 @@ struct DeviceWatcher::Impl {
         bool rewatch = false;
         alignas(inotify_event) char buffer[4096];
         for (;;) {
-            const ssize_t n = ::read(inotify.get(), buffer, sizeof buffer);
+            const ssize_t n = ::read(inotify.Get(), buffer, sizeof buffer);
             if (n <= 0) break;
             for (ssize_t at = 0; at < n;) {
                 const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
@@ -136,21 +119,21 @@ DeviceWatcher::DeviceWatcher(PortPlaces places) : impl_(std::make_unique<Impl>()
                                udev_monitor_enable_receiving(impl_->monitor.get()) < 0))
             impl_->monitor.reset();
     }
-    const int sources[] = {impl_->inotify.get(),
+    const int sources[] = {impl_->inotify.Get(),
                            impl_->monitor ? udev_monitor_get_fd(impl_->monitor.get()) : -1};
     for (const int fd : sources) {
         if (fd < 0) continue;
         epoll_event event{};
         event.events = EPOLLIN;
         event.data.fd = fd;
-        ::epoll_ctl(impl_->epoll.get(), EPOLL_CTL_ADD, fd, &event);
+        ::epoll_ctl(impl_->epoll.Get(), EPOLL_CTL_ADD, fd, &event);
     }
 }
 
 DeviceWatcher::~DeviceWatcher() = default;
 
 int DeviceWatcher::Fd() const {
-    return impl_->epoll.get();
+    return impl_->epoll.Get();
 }
 
 bool DeviceWatcher::Drain() {

@@ -7,17 +7,12 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <string_view>
 
 #include "ports/dir_stream.h"
 #include "ports/udev_handles.h"
 
 namespace ports {
 namespace {
-
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
 
 std::string Resolved(const std::string& path) {
     std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
@@ -58,10 +53,10 @@ std::string Describe(udev_device* tty) {
 bool IsSerialPort(udev_device* tty) {
     if (udev_device_get_devnode(tty) == nullptr) return false;
     const std::string name = udev::Text(udev_device_get_sysname(tty));
-    if (StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM")) return true;
+    if (name.starts_with("ttyUSB") || name.starts_with("ttyACM")) return true;
     if (udev_device_get_parent_with_subsystem_devtype(tty, "usb", "usb_device") != nullptr)
         return true;
-    if (StartsWith(name, "ttyS")) {
+    if (name.starts_with("ttyS")) {
         const std::string type = udev::Attribute(tty, "type");
         return !type.empty() && type != "0";
     }
