@@ -118,9 +118,9 @@ TEST(LifecycleTest, NotificationsPostedBeforeCloseAreDispatchedAfterIt) {
     EXPECT_EQ(seen, (std::vector<std::string>{"empty after close", "late after close"}));
 }
 
-TEST(LifecycleTest, NestedDispatchKeepsThePostingOrder) {
-    PtyPair pty;
-    TComm comm;
+// Opens the port and lets three chunks, "one", "two" and "three", wait
+// undispatched with the first send-empty notice.
+void OpenWithThreeChunksWaiting(PtyPair& pty, TComm& comm) {
     comm.SetCommName(pty.SlavePath());
     Quiet(comm, 20);
     comm.OpenPort();
@@ -129,6 +129,12 @@ TEST(LifecycleTest, NestedDispatchKeepsThePostingOrder) {
         std::this_thread::sleep_for(milliseconds(150));
     }
     ASSERT_TRUE(WaitForPosts(comm, 4 * 16));
+}
+
+TEST(LifecycleTest, NestedDispatchKeepsThePostingOrder) {
+    PtyPair pty;
+    TComm comm;
+    ASSERT_NO_FATAL_FAILURE(OpenWithThreeChunksWaiting(pty, comm));
     std::vector<std::string> order;
     comm.OnReceiveData = [&](TComm* sender, const void* buffer, std::uint16_t length) {
         const std::string text(static_cast<const char*>(buffer), length);
@@ -143,14 +149,7 @@ TEST(LifecycleTest, NestedDispatchKeepsThePostingOrder) {
 TEST(LifecycleTest, AThrowingHandlerStrandsNothingBehindIt) {
     PtyPair pty;
     TComm comm;
-    comm.SetCommName(pty.SlavePath());
-    Quiet(comm, 20);
-    comm.OpenPort();
-    for (const char* part : {"one", "two", "three"}) {
-        pty.Write(part);
-        std::this_thread::sleep_for(milliseconds(150));
-    }
-    ASSERT_TRUE(WaitForPosts(comm, 4 * 16));
+    ASSERT_NO_FATAL_FAILURE(OpenWithThreeChunksWaiting(pty, comm));
     std::vector<std::string> order;
     comm.OnReceiveData = [&](TComm*, const void* buffer, std::uint16_t length) {
         order.emplace_back(static_cast<const char*>(buffer), length);
