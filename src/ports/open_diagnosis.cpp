@@ -159,17 +159,32 @@ std::string Holders(const std::vector<Process>& holders) {
     return text;
 }
 
+const char kModemManager[] = "ModemManager";
+
+std::string ModemManagerAdvice() {
+    return "Wait a few seconds and press Open again; if it keeps the port, stop it with " +
+           Quoted("sudo systemctl stop ModemManager") + ".";
+}
+
 std::string InUse(const std::string& shown, const std::vector<Process>& holders) {
-    const bool modemManager = std::any_of(
-        holders.begin(), holders.end(), [](const Process& p) { return p.name == "ModemManager"; });
+    const bool modemManager = std::any_of(holders.begin(), holders.end(),
+                                          [](const Process& p) { return p.name == kModemManager; });
     if (modemManager) {
         return shown + " is in use by " + Holders(holders) +
-               ", which tries every new serial device as a possible modem. Wait a few seconds "
-               "and press Open again; if it keeps the port, stop it with " +
-               Quoted("sudo systemctl stop ModemManager") + ".";
+               ", which tries every new serial device as a possible modem. " + ModemManagerAdvice();
     }
     return shown + " is in use by " + Holders(holders) +
            ". Close that program, then press Open again.";
+}
+
+// ModemManager runs as root, so a desktop user cannot see which devices it
+// holds; while it runs it is the likely holder of a port nobody visible has.
+std::string MaybeModemManager(const std::string& shown, const Process& modemManager) {
+    return "No program you can see holds " + shown + ", but ModemManager (process " +
+           std::to_string(modemManager.pid) +
+           ") is running: it tries every new serial device as a possible modem and may be "
+           "holding this one. " +
+           ModemManagerAdvice();
 }
 
 }  // namespace
@@ -196,6 +211,8 @@ std::string ExplainOpenFailure(const std::string& commName, const PortPlaces& pl
         return NoAccess(shown, info);
     const std::vector<Process> holders = HoldersOf(info.st_rdev);
     if (!holders.empty()) return InUse(shown, holders);
+    const std::vector<Process> modemManager = ProcessesNamed(kModemManager);
+    if (!modemManager.empty()) return MaybeModemManager(shown, modemManager.front());
     return "";
 }
 

@@ -188,6 +188,34 @@ std::string GroupName(gid_t gid) {
     return entry ? entry->gr_name : std::to_string(gid);
 }
 
+// In a child that has dropped to nobody (uid 65534) with `group` and no
+// other: whether its own open of `path` is refused with EACCES ("EACCES ")
+// or not ("opened "), followed by what the diagnosis says there.
+std::string AsNobody(const char* path, gid_t group) {
+    int out[2];
+    if (::pipe(out) != 0) return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(out[0]);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        const bool refused = ::open(path, O_RDWR | O_NOCTTY) < 0 && errno == EACCES;
+        const std::string text =
+            (refused ? "EACCES " : "opened ") + ports::ExplainOpenFailure(path, {});
+        (void)!::write(out[1], text.data(), text.size());
+        ::_exit(0);
+    }
+    ::close(out[1]);
+    std::string text;
+    char buffer[1024];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    return text;
+}
+
 TEST(OpenDiagnosis, PermissionDeniedForAnUnprivilegedUser) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to drop to another user";
     const gid_t dialout = ::getgrnam("dialout") ? ::getgrnam("dialout")->gr_gid : 20;
@@ -213,32 +241,34 @@ TEST(OpenDiagnosis, PermissionDeniedForAnUnprivilegedUser) {
         ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
         ASSERT_EQ(::chown(name, 0, row.deviceGroup), 0);
         ASSERT_EQ(::chmod(name, row.mode), 0);
-        int out[2];
-        ASSERT_EQ(::pipe(out), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::close(out[0]);
-            if (::setgroups(0, nullptr) != 0 || ::setgid(row.sessionGroup) != 0 ||
-                ::setuid(65534) != 0)
-                ::_exit(2);
-            const bool refused = ::open(name, O_RDWR | O_NOCTTY) < 0 && errno == EACCES;
-            const std::string text =
-                (refused ? "EACCES " : "opened ") + ports::ExplainOpenFailure(name, {});
-            (void)!::write(out[1], text.data(), text.size());
-            ::_exit(0);
-        }
-        ::close(out[1]);
-        std::string text;
-        char buffer[1024];
-        for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) text.append(buffer, n);
-        ::close(out[0]);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        EXPECT_EQ(WEXITSTATUS(status), 0);
-        EXPECT_EQ(text, "EACCES " + Replace(row.expected, name));
+        EXPECT_EQ(AsNobody(name, row.sessionGroup), "EACCES " + Replace(row.expected, name));
         ::close(master);
         ::close(slave);
     }
+}
+
+// A desktop user cannot see the descriptors of ModemManager, which runs as
+// root: while it runs, it is named as the likely holder of a port that no
+// visible program holds.
+TEST(OpenDiagnosis, ModemManagerHiddenFromTheUserIsNamedAsTheLikelyHolder) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to drop to another user";
+    TempDir temp;
+    fs::copy_file("/usr/bin/flock", temp.path + "/ModemManager");
+    int master = -1, slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
+    ASSERT_EQ(::chmod(name, 0666), 0);
+    Program holder(temp.path + "/ModemManager", {"ModemManager", "-x", "-n", name, "sleep", "30"});
+    ASSERT_GT(holder.pid(), 0);
+    ASSERT_NE(ExplainOnceItSays(name, temp.places, "ModemManager"), "");
+    EXPECT_EQ(AsNobody(name, 65534),
+              "opened No program you can see holds " + std::string(name) +
+                  ", but ModemManager (process " + std::to_string(holder.pid()) +
+                  ") is running: it tries every new serial device as a possible modem and may "
+                  "be holding this one. Wait a few seconds and press Open again; if it keeps the "
+                  "port, stop it with \"sudo systemctl stop ModemManager\".");
+    ::close(master);
+    ::close(slave);
 }
 
 }  // namespace
