@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 
 #include <QFile>
-#include <QFont>
 #include <QFontMetrics>
 #include <QPalette>
 
+#include "console/window_fonts.h"
 #include "seriallink/port_device.h"
 
 namespace console {
@@ -22,9 +22,7 @@ UnplugNotice::UnplugNotice(QWidget* parent) : QLabel(parent) {
     setGeometry(kPlace);
     setWordWrap(true);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QFont face = font();
-    face.setBold(false);
-    setFont(face);
+    setFont(ContentsFace());
     hide();
 }
 
@@ -32,11 +30,8 @@ void UnplugNotice::PortGone(const std::string& commName) {
     commName_ = commName;
     back_ = false;
     seenAbsent_ = !DeviceExists();
-    const QString name =
-        fontMetrics().elidedText(QFile::decodeName(commName.c_str()), Qt::ElideMiddle, width() - 4);
     setToolTip(QFile::decodeName(commName.c_str()));
-    Show(QStringLiteral("%1 is gone. Press Close, reconnect the adapter, then press Open.")
-             .arg(name),
+    Show(QStringLiteral("%1 is gone. Press Close, reconnect the adapter, then press Open."),
          QStringLiteral("#8b0000"));
 }
 
@@ -48,10 +43,7 @@ void UnplugNotice::DevicesChanged() {
     }
     if (!seenAbsent_) return;
     back_ = true;
-    const QString name = fontMetrics().elidedText(QFile::decodeName(commName_.c_str()),
-                                                  Qt::ElideMiddle, width() - 4);
-    Show(QStringLiteral("%1 is back. Press Close, then Open to go on.").arg(name),
-         QStringLiteral("#006400"));
+    Show(QStringLiteral("%1 is back. Press Close, then Open to go on."), QStringLiteral("#006400"));
 }
 
 void UnplugNotice::Dismiss() {
@@ -65,11 +57,13 @@ bool UnplugNotice::DeviceExists() const {
     return ::stat(seriallink::DevicePathFor(commName_).c_str(), &info) == 0;
 }
 
+// `text` names the port as %1, shortened in the middle to fit a line.
 void UnplugNotice::Show(const QString& text, const QString& colour) {
     QPalette colours = palette();
     colours.setColor(QPalette::WindowText, QColor(colour));
     setPalette(colours);
-    setText(text);
+    setText(text.arg(fontMetrics().elidedText(QFile::decodeName(commName_.c_str()), Qt::ElideMiddle,
+                                              width() - 4)));
     show();
     raise();
 }
