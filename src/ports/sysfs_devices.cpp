@@ -21,9 +21,9 @@ std::string BaseName(const std::string& path) {
     return path.substr(path.find_last_of('/') + 1);
 }
 
+// Of an absolute path; "" for one directly below the root.
 std::string Parent(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos || slash == 0 ? "/" : path.substr(0, slash);
+    return path.substr(0, path.find_last_of('/'));
 }
 
 std::string Attribute(const std::string& deviceDir, const char* name) {

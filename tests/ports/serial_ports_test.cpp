@@ -91,6 +91,9 @@ TEST(SerialPorts, LegacyPortsWithoutAUartAreLeftOut) {
                           {{"type", "0"}});
     ports_test::AddDevice(sys, "platform/serial8250/tty/ttyS2", "tty", makedev(4, 66));
     ports_test::AddDevice(sys, "virtual/tty/tty1", "tty", makedev(4, 1));
+    // An adapter half gone: its entry has lost its device number.
+    ports_test::AddDevice(sys, "usb1/1-3/1-3:1.0/ttyUSB7/tty/ttyUSB7", "tty", makedev(188, 7));
+    fs::remove(sys / "devices/usb1/1-3/1-3:1.0/ttyUSB7/tty/ttyUSB7/dev");
     // Four stable names, which the directory lists in an order of its own.
     fs::create_directories(temp.places.byIdDir);
     const std::string byId = temp.places.byIdDir + "/";
