@@ -207,9 +207,11 @@ std::string ExplainOpenFailure(const std::string& commName, int errorNumber,
     const std::string shown = Shown(commName, path);
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
+        const int statError = errno;
         // A link whose device has gone counts as missing, too.
-        if (MissingDevice(errno)) return Missing(shown, places);
-        return errorNumber == 0 ? "" : SystemSays(shown, errorNumber);
+        if (MissingDevice(statError)) return Missing(shown, places);
+        // No device to unplug: a link loop, a directory on the way closed to this user.
+        return "The system could not open " + shown + ": " + std::strerror(statError) + ".";
     }
     if (!S_ISCHR(info.st_mode)) return NotATerminal(shown, info, places);
     const CharDevice device = LookUpCharDevice(places, info.st_rdev);

@@ -178,19 +178,19 @@ TEST(OpenDiagnosis, PathsThatAreNoTerminal) {
     const std::string file = temp.path + "/settings.txt";
     WriteFile(file, "not a port");
     ASSERT_EQ(::mkfifo((temp.path + "/pipe").c_str(), 0600), 0);
+    fs::create_symlink(temp.path + "/loop", temp.path + "/loop");
+    const std::string notAPort = ", not a serial port. Choose a port from the list.";
     const struct {
-        std::string path;
-        std::string kind;
+        std::string path, expected;
     } cases[] = {
-        {file, "a regular file"},
-        {temp.path, "a directory"},
-        {temp.path + "/pipe", "a named pipe"},
-        {"/dev/null", "a device of another kind (mem)"},
+        {file, file + " is a regular file" + notAPort},
+        {temp.path, temp.path + " is a directory" + notAPort},
+        {temp.path + "/pipe", temp.path + "/pipe is a named pipe" + notAPort},
+        {"/dev/null", "/dev/null is a device of another kind (mem)" + notAPort},
+        {temp.path + "/loop",
+         "The system could not open " + temp.path + "/loop: Too many levels of symbolic links."},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(OpenAndExplain(c.path, temp.places),
-                  c.path + " is " + c.kind + ", not a serial port. Choose a port from the list.");
-    }
+    for (const auto& c : cases) EXPECT_EQ(OpenAndExplain(c.path, temp.places), c.expected);
 }
 
 enum class Sees { Holder, Nothing, OtherDevice };
