@@ -1,6 +1,5 @@
 #include "ports/open_diagnosis.h"
 
-#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -10,7 +9,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <string_view>
 #include <vector>
 
 #include "ports/process_scan.h"
@@ -165,7 +163,9 @@ std::string InUse(const std::string& shown, const std::vector<Process>& holders)
 }
 
 // ModemManager runs as root, so a desktop user cannot see which devices it
-// holds; while it runs it is the likely holder of a port nobody visible has.
+// holds: while it runs out of sight, it is the likely holder of a port that
+// no visible program has. One whose descriptors are in view (as root sees
+// them) does not hold it.
 std::string HiddenHolder(const std::string& shown, const PortPlaces& places) {
     const std::string text =
         shown + " is held by a program you cannot see (another user's, or a system service).";
@@ -177,8 +177,8 @@ std::string HiddenHolder(const std::string& shown, const PortPlaces& places) {
                ModemManagerAdvice();
     }
     return text +
-           " Close it (or ask the computer's administrator which program it is), then "
-           "press Open again.";
+           " Ask the computer's administrator which program it is and have it closed, "
+           "then press Open again.";
 }
 
 std::string InUseOrHidden(const std::string& shown, dev_t device, const PortPlaces& places) {

@@ -121,7 +121,8 @@ std::string ModemManagerMayHoldIt(pid_t pid) {
 }
 
 const char kCloseIt[] =
-    " Close it (or ask the computer's administrator which program it is), then press Open again.";
+    " Ask the computer's administrator which program it is and have it closed, then press Open "
+    "again.";
 
 std::string SystemSays(const std::string& path, const std::string& words) {
     return "The system could not open " + path + ": " + words +
