@@ -10,7 +10,8 @@ void ThrowExplained(const seriallink::ECommsError& error, const std::string& com
                     const ports::PortPlaces& places) {
     for (const char* message : {seriallink::kMsgOpenFailed, seriallink::kMsgNotCommHandle}) {
         if (std::strcmp(error.what(), message) == 0)
-            throw ExplainedError(message, ports::ExplainOpenFailure(commName, places));
+            throw ExplainedError(message,
+                                 ports::ExplainOpenFailure(commName, error.ErrorNumber(), places));
     }
     throw error;
 }

@@ -1,6 +1,5 @@
 #include "ports/open_diagnosis.h"
 
-#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -9,12 +8,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <string_view>
+#include <cstring>
 #include <vector>
 
 #include "ports/process_scan.h"
 #include "ports/serial_ports.h"
-#include "ports/udev_handles.h"
+#include "ports/sysfs_devices.h"
 #include "seriallink/port_device.h"
 
 namespace ports {
@@ -79,8 +78,8 @@ std::string PortsPresent(const PortPlaces& places) {
     return text + ".";
 }
 
-std::string BrlttyNote() {
-    const std::vector<Process> brltty = ProcessesNamed("brltty");
+std::string BrlttyNote(const PortPlaces& places) {
+    const std::vector<Process> brltty = ProcessesNamed(places.procDir, "brltty");
     if (brltty.empty()) return "";
     return " brltty (the braille display service, process " + std::to_string(brltty[0].pid) +
            ") is running: it takes many USB serial adapters (CH340, CP210x, FTDI) away as soon "
@@ -91,26 +90,11 @@ std::string BrlttyNote() {
 
 std::string Missing(const std::string& shown, const PortPlaces& places) {
     return "There is no device " + shown + " on this computer. " + PortsPresent(places) +
-           BrlttyNote();
+           BrlttyNote(places);
 }
 
-// The kind of device a character device is, from the device database.
-struct CharDevice {
-    std::string subsystem;
-    std::string kernelName;
-    std::string uartType;
-};
-
-CharDevice LookUp(dev_t device) {
-    udev::Context context(udev_new());
-    if (!context) return {};
-    udev::Device entry(udev_device_new_from_devnum(context.get(), 'c', device));
-    if (!entry) return {};
-    return {udev::Text(udev_device_get_subsystem(entry.get())),
-            udev::Text(udev_device_get_sysname(entry.get())), udev::Attribute(entry.get(), "type")};
-}
-
-std::string NotATerminal(const std::string& shown, const struct stat& info) {
+std::string NotATerminal(const std::string& shown, const struct stat& info,
+                         const PortPlaces& places) {
     std::string kind;
     if (S_ISREG(info.st_mode)) {
         kind = "a regular file";
@@ -123,7 +107,7 @@ std::string NotATerminal(const std::string& shown, const struct stat& info) {
     } else if (S_ISSOCK(info.st_mode)) {
         kind = "a socket";
     } else {
-        const CharDevice device = LookUp(info.st_rdev);
+        const CharDevice device = LookUpCharDevice(places, info.st_rdev);
         kind = "a device of another kind" +
                (device.subsystem.empty() ? "" : " (" + device.subsystem + ")");
     }
@@ -174,46 +158,84 @@ std::string InUse(const std::string& shown, const std::vector<Process>& holders)
                ", which tries every new serial device as a possible modem. " + ModemManagerAdvice();
     }
     return shown + " is in use by " + Holders(holders) +
-           ". Close that program, then press Open again.";
+           (holders.size() == 1 ? ". Close that program" : ". Close those programs") +
+           ", then press Open again.";
 }
 
 // ModemManager runs as root, so a desktop user cannot see which devices it
-// holds; while it runs it is the likely holder of a port nobody visible has.
-std::string MaybeModemManager(const std::string& shown, const Process& modemManager) {
-    return "No program you can see holds " + shown + ", but ModemManager (process " +
-           std::to_string(modemManager.pid) +
-           ") is running: it tries every new serial device as a possible modem and may be "
-           "holding this one. " +
-           ModemManagerAdvice();
+// holds: while it runs out of sight, it is the likely holder of a port that
+// no visible program has. One whose descriptors are in view (as root sees
+// them) does not hold it.
+std::string HiddenHolder(const std::string& shown, const PortPlaces& places) {
+    const std::string text =
+        shown + " is held by a program you cannot see (another user's, or a system service).";
+    for (const Process& process : ProcessesNamed(places.procDir, kModemManager)) {
+        if (!process.descriptorsHidden) continue;
+        return text + " ModemManager (process " + std::to_string(process.pid) +
+               ") is running: it tries every new serial device as a possible modem and may be "
+               "holding this one. " +
+               ModemManagerAdvice();
+    }
+    return text +
+           " Ask the computer's administrator which program it is and have it closed, "
+           "then press Open again.";
+}
+
+std::string InUseOrHidden(const std::string& shown, dev_t device, const PortPlaces& places) {
+    const std::vector<Process> holders = HoldersOf(places.procDir, device);
+    return holders.empty() ? HiddenHolder(shown, places) : InUse(shown, holders);
+}
+
+// An error with no cause to be found on this machine, such as an I/O error
+// from a failing adapter: the system's own words for it.
+std::string SystemSays(const std::string& shown, int errorNumber) {
+    return "The system could not open " + shown + ": " + std::strerror(errorNumber) +
+           ". If the port is on an adapter, unplug the adapter and plug it in again, then press "
+           "Open.";
+}
+
+bool MissingDevice(int errorNumber) {
+    return errorNumber == ENOENT || errorNumber == ENOTDIR || errorNumber == ENODEV ||
+           errorNumber == ENXIO;
 }
 
 }  // namespace
 
-std::string ExplainOpenFailure(const std::string& commName, const PortPlaces& places) {
+std::string ExplainOpenFailure(const std::string& commName, int errorNumber,
+                               const PortPlaces& places) {
     const std::string path = seriallink::DevicePathFor(commName);
     const std::string shown = Shown(commName, path);
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
+        const int statError = errno;
         // A link whose device has gone counts as missing, too.
-        return errno == ENOENT || errno == ENOTDIR ? Missing(shown, places) : "";
+        if (MissingDevice(statError)) return Missing(shown, places);
+        // No device to unplug: a link loop, a directory on the way closed to this user.
+        return "The system could not open " + shown + ": " + std::strerror(statError) + ".";
     }
-    if (!S_ISCHR(info.st_mode)) return NotATerminal(shown, info);
-    const CharDevice device = LookUp(info.st_rdev);
-    // Pseudo-terminals are ttys without an entry in the device database.
+    if (!S_ISCHR(info.st_mode)) return NotATerminal(shown, info, places);
+    const CharDevice device = LookUpCharDevice(places, info.st_rdev);
+    // Pseudo-terminals are ttys without an entry in the device tree.
     const bool pty = major(info.st_rdev) >= 136 && major(info.st_rdev) <= 143;
     if (!pty && !device.subsystem.empty() && device.subsystem != "tty")
-        return NotATerminal(shown, info);
-    if (device.uartType == "0" && device.kernelName.rfind("ttyS", 0) == 0) {
+        return NotATerminal(shown, info, places);
+    if (device.uartType == "0" && device.kernelName.starts_with("ttyS")) {
         return shown + " is a legacy serial port with no hardware behind it. " +
                PortsPresent(places);
     }
-    if (::faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES)
-        return NoAccess(shown, info);
-    const std::vector<Process> holders = HoldersOf(info.st_rdev);
-    if (!holders.empty()) return InUse(shown, holders);
-    const std::vector<Process> modemManager = ProcessesNamed(kModemManager);
-    if (!modemManager.empty()) return MaybeModemManager(shown, modemManager.front());
-    return "";
+    switch (errorNumber) {
+        case 0:
+            return "";
+        case EACCES:
+        case EPERM:
+            return NoAccess(shown, info);
+        case EBUSY:
+        case EWOULDBLOCK:  // the lock another opener holds
+            return InUseOrHidden(shown, info.st_rdev, places);
+        default:
+            return MissingDevice(errorNumber) ? Missing(shown, places)
+                                              : SystemSays(shown, errorNumber);
+    }
 }
 
 }  // namespace ports

@@ -1,5 +1,6 @@
-// The places where the names of serial devices appear. The system's own
-// places by default; tests point them at directories they control.
+// The places where the names of serial devices appear, and where the
+// system tells about devices and processes. The system's own places by
+// default; tests point them at directories they control.
 #pragma once
 
 #include <string>
@@ -12,6 +13,8 @@ struct PortPlaces {
     std::string byIdDir = "/dev/serial/by-id";  // stable names of USB adapters
     std::string devDir = "/dev";                // kernel names (ttyUSB0, ttyACM0)
     std::string simulatorLink = SimulatorLinkPath();
+    std::string sysDir = "/sys";    // the kernel's device tree
+    std::string procDir = "/proc";  // the processes, and the descriptors they hold
 };
 
 }  // namespace ports

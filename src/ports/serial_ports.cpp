@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "ports/dir_stream.h"
-#include "ports/udev_handles.h"
+#include "ports/sysfs_devices.h"
 
 namespace ports {
 namespace {
@@ -26,63 +26,34 @@ void Append(std::string& text, const std::string& part) {
 }
 
 // Maker, product, serial number, USB ids and kernel name of a tty device.
-std::string Describe(udev_device* tty) {
-    const std::string kernel = udev::Text(udev_device_get_sysname(tty));
-    udev_device* usb = udev_device_get_parent_with_subsystem_devtype(tty, "usb", "usb_device");
+std::string Describe(const TtyDevice& tty) {
     std::string text;
-    if (usb != nullptr) {
-        std::string name = udev::Attribute(usb, "manufacturer");
-        const std::string product = udev::Attribute(usb, "product");
-        if (!product.empty()) name += (name.empty() ? "" : " ") + product;
+    if (tty.usb) {
+        std::string name = tty.usb->manufacturer;
+        if (!tty.usb->product.empty()) name += (name.empty() ? "" : " ") + tty.usb->product;
         Append(text, name.empty() ? "USB serial adapter" : name);
-        const std::string serial = udev::Attribute(usb, "serial");
-        if (!serial.empty()) Append(text, "serial number " + serial);
-        const std::string vendor = udev::Attribute(usb, "idVendor");
-        if (!vendor.empty())
-            Append(text, "USB id " + vendor + ":" + udev::Attribute(usb, "idProduct"));
+        if (!tty.usb->serial.empty()) Append(text, "serial number " + tty.usb->serial);
+        if (!tty.usb->vendorId.empty())
+            Append(text, "USB id " + tty.usb->vendorId + ":" + tty.usb->productId);
     } else {
         Append(text, "Built-in serial port");
     }
-    Append(text, kernel);
+    Append(text, tty.kernelName);
     return text;
 }
 
 // Adapters on USB and built-in ports with a UART; the legacy ttyS ports
-// with nothing behind them report UART type 0, read from the device
-// database without opening the port.
-bool IsSerialPort(udev_device* tty) {
-    if (udev_device_get_devnode(tty) == nullptr) return false;
-    const std::string name = udev::Text(udev_device_get_sysname(tty));
-    if (name.starts_with("ttyUSB") || name.starts_with("ttyACM")) return true;
-    if (udev_device_get_parent_with_subsystem_devtype(tty, "usb", "usb_device") != nullptr)
-        return true;
-    if (name.starts_with("ttyS")) {
-        const std::string type = udev::Attribute(tty, "type");
-        return !type.empty() && type != "0";
-    }
-    return false;
+// with nothing behind them report UART type 0.
+bool IsSerialPort(const TtyDevice& tty) {
+    if (tty.kernelName.starts_with("ttyS")) return !tty.uartType.empty() && tty.uartType != "0";
+    return true;
 }
 
 // Device node (resolved) to description, for every serial device present.
-std::map<std::string, std::string> SystemSerialDevices() {
+std::map<std::string, std::string> SerialDevices(const PortPlaces& places) {
     std::map<std::string, std::string> found;
-    udev::Context context(udev_new());
-    if (!context) return found;
-    udev::Enumerate enumerate(udev_enumerate_new(context.get()));
-    if (!enumerate) return found;
-    udev_enumerate_add_match_subsystem(enumerate.get(), "tty");
-    // Matching names before reading any device keeps this quick among the
-    // hundred-odd virtual consoles and ptys; USB adapters with other kernel
-    // names are found through their stable names.
-    for (const char* name : {"ttyUSB*", "ttyACM*", "ttyS*"})
-        udev_enumerate_add_match_sysname(enumerate.get(), name);
-    udev_enumerate_scan_devices(enumerate.get());
-    udev_list_entry* entry = nullptr;
-    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(enumerate.get())) {
-        udev::Device tty(
-            udev_device_new_from_syspath(context.get(), udev_list_entry_get_name(entry)));
-        if (!tty || !IsSerialPort(tty.get())) continue;
-        found.emplace(udev_device_get_devnode(tty.get()), Describe(tty.get()));
+    for (const TtyDevice& tty : SerialTtys(places)) {
+        if (IsSerialPort(tty)) found.emplace(tty.node, Describe(tty));
     }
     return found;
 }
@@ -105,7 +76,7 @@ std::vector<std::pair<std::string, std::string>> StableNames(const std::string& 
 }  // namespace
 
 std::vector<SerialPort> ListSerialPorts(const PortPlaces& places) {
-    std::map<std::string, std::string> devices = SystemSerialDevices();
+    std::map<std::string, std::string> devices = SerialDevices(places);
     std::vector<SerialPort> ports;
     for (const auto& [link, target] : StableNames(places.byIdDir)) {
         const auto device = devices.find(target);

@@ -17,7 +17,7 @@ struct SerialPort {
 };
 
 // Sorted: stable names first, then kernel devices, then the simulator.
-// Reads the device database (libudev) and the places; opens no device.
+// Reads the kernel's device tree and the places; opens no device.
 std::vector<SerialPort> ListSerialPorts(const PortPlaces& places = {});
 
 }  // namespace ports

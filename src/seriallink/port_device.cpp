@@ -36,10 +36,10 @@ PortDevice PortDevice::Open(const std::string& commName) {
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd) {
         // A directory is a file that is no terminal, not a missing device.
-        throw ECommsError(errno == EISDIR ? kMsgNotCommHandle : kMsgOpenFailed);
+        throw ECommsError(errno == EISDIR ? kMsgNotCommHandle : kMsgOpenFailed, errno);
     }
-    if (!::isatty(fd.Get())) throw ECommsError(kMsgNotCommHandle);
-    if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) throw ECommsError(kMsgOpenFailed);
+    if (!::isatty(fd.Get())) throw ECommsError(kMsgNotCommHandle, errno);
+    if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) throw ECommsError(kMsgOpenFailed, errno);
     tty::SetExclusive(fd.Get(), true);
     return PortDevice(std::move(fd));
 }

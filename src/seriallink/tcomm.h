@@ -13,9 +13,17 @@
 namespace seriallink {
 
 // Raised by OpenPort only; the message is one of the fixed texts below.
+// The system's error number of the step that failed goes with it (0 where
+// no system call failed), so that the caller can tell a missing device
+// from a busy or a broken one without another message.
 class ECommsError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ECommsError(const char* message, int errorNumber = 0)
+        : std::runtime_error(message), errorNumber_(errorNumber) {}
+    int ErrorNumber() const { return errorNumber_; }
+
+private:
+    int errorNumber_;
 };
 
 inline constexpr const char* kMsgAlreadyOpen = "This serial port already opened";

@@ -163,7 +163,8 @@ TEST_F(PortList, FailedOpenExplainsItselfInTheErrorBox) {
     const console_test::SeenBox& seen = boxes.boxes()[0];
     EXPECT_EQ(seen.text, "Error opening serial port.");
     EXPECT_EQ(seen.icon, QMessageBox::Critical);
-    EXPECT_EQ(seen.informativeText.toStdString(), ports::ExplainOpenFailure(missing, places_));
+    EXPECT_EQ(seen.informativeText.toStdString(),
+              ports::ExplainOpenFailure(missing, ENOENT, places_));
     EXPECT_TRUE(seen.informativeText.startsWith(
         QString::fromStdString("There is no device " + missing + " on this computer. ")));
     EXPECT_EQ(form_->controls()->Button1->text(), "Open");

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,25 +14,28 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
+#include "fake_system.h"
 #include "ports/device_watcher.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
+// The system's layout in a temporary directory: dev/serial/by-id appears
+// only when the first adapter is plugged in.
 struct TempPlaces {
     TempPlaces() {
         char pattern[] = "/tmp/vk630-ports-XXXXXX";
         root = ::mkdtemp(pattern);
-        places.byIdDir = root + "/serial/by-id";
-        places.devDir = root + "/dev";
-        places.simulatorLink = root + "/run/vk630-sim";
-        fs::create_directories(root + "/serial");
+        places = {root + "/dev/serial/by-id", root + "/dev", root + "/run/vk630-sim", root + "/sys",
+                  root + "/proc"};
         fs::create_directories(places.devDir);
         fs::create_directories(root + "/run");
+        fs::create_directories(places.sysDir);
     }
     ~TempPlaces() { fs::remove_all(root); }
     std::string root;
@@ -67,13 +71,66 @@ bool ChangeReported(ports::DeviceWatcher& watcher) {
 }
 
 TEST(SerialPorts, LegacyPortsWithoutAUartAreLeftOut) {
-    for (const ports::SerialPort& port : ports::ListSerialPorts(TempPlaces().places)) {
-        const std::string name = fs::path(port.path).filename();
-        if (name.rfind("ttyS", 0) != 0) continue;
-        std::string type;
-        std::getline(*std::make_unique<std::ifstream>("/sys/class/tty/" + name + "/type"), type);
-        EXPECT_NE(type, "0") << port.path;
-        EXPECT_NE(port.description.find(name), std::string::npos) << port.description;
+    TempPlaces temp;
+    const fs::path sys = temp.places.sysDir;
+    const std::string dev = temp.places.devDir;
+    ports_test::AddDevice(sys, "usb1/1-1/1-1:1.0/ttyUSB0/tty/ttyUSB0", "tty", makedev(188, 0));
+    for (const auto& [name, value] :
+         std::map<std::string, std::string>{{"manufacturer", "FTDI"},
+                                            {"product", "FT232R USB UART"},
+                                            {"serial", "A10K3XYZ"},
+                                            {"idVendor", "0403"},
+                                            {"idProduct", "6001"}})
+        ports_test::WriteFile(sys / "devices/usb1/1-1" / name, value);
+    ports_test::AddDevice(sys, "usb1/1-2/1-2:1.0/tty/ttyACM0", "tty", makedev(166, 0));
+    ports_test::WriteFile(sys / "devices/usb1/1-2/idVendor", "2341");
+    ports_test::WriteFile(sys / "devices/usb1/1-2/idProduct", "0043");
+    ports_test::AddDevice(sys, "platform/serial8250/tty/ttyS0", "tty", makedev(4, 64),
+                          {{"type", "4"}});
+    ports_test::AddDevice(sys, "platform/serial8250/tty/ttyS1", "tty", makedev(4, 65),
+                          {{"type", "0"}});
+    ports_test::AddDevice(sys, "platform/serial8250/tty/ttyS2", "tty", makedev(4, 66));
+    ports_test::AddDevice(sys, "virtual/tty/tty1", "tty", makedev(4, 1));
+    // An adapter half gone: its entry has lost its device number.
+    ports_test::AddDevice(sys, "usb1/1-3/1-3:1.0/ttyUSB7/tty/ttyUSB7", "tty", makedev(188, 7));
+    fs::remove(sys / "devices/usb1/1-3/1-3:1.0/ttyUSB7/tty/ttyUSB7/dev");
+    // Four stable names, which the directory lists in an order of its own.
+    fs::create_directories(temp.places.byIdDir);
+    const std::string byId = temp.places.byIdDir + "/";
+    for (const auto& [name, node] :
+         std::map<std::string, std::string>{{"usb-A-if00", "/ttyUSB1"},
+                                            {"usb-B-if00", "/ttyUSB2"},
+                                            {"usb-FTDI_A10K3XYZ-if00", "/ttyUSB0"},
+                                            {"usb-Z-if00", "/ttyUSB3"}}) {
+        ports_test::WriteFile(dev + node, "");
+        fs::create_symlink(dev + node, byId + name);
+    }
+    std::vector<ports::SerialPort> expected = {
+        {byId + "usb-A-if00", "Serial adapter, " + dev + "/ttyUSB1"},
+        {byId + "usb-B-if00", "Serial adapter, " + dev + "/ttyUSB2"},
+        {byId + "usb-FTDI_A10K3XYZ-if00",
+         "FTDI FT232R USB UART, serial number A10K3XYZ, USB id 0403:6001, ttyUSB0"},
+        {byId + "usb-Z-if00", "Serial adapter, " + dev + "/ttyUSB3"},
+        {dev + "/ttyACM0", "USB serial adapter, USB id 2341:0043, ttyACM0"},
+        {dev + "/ttyS0", "Built-in serial port, ttyS0"},
+    };
+    // The simulator's link is listed while it leads to a terminal.
+    Pty simulator;
+    const std::string settings = temp.root + "/settings.txt";
+    ports_test::WriteFile(settings, "");
+    for (const std::string& target : {settings, temp.root + "/gone", simulator.path}) {
+        SCOPED_TRACE(target);
+        fs::remove(temp.places.simulatorLink);
+        fs::create_symlink(target, temp.places.simulatorLink);
+        if (target == simulator.path)
+            expected.push_back({temp.places.simulatorLink,
+                                "Simulated VK630-E transmitter (vk630-sim), " + simulator.path});
+        const auto listed = ports::ListSerialPorts(temp.places);
+        ASSERT_EQ(listed.size(), expected.size());
+        for (std::size_t i = 0; i < listed.size(); ++i) {
+            EXPECT_EQ(listed[i].path, expected[i].path);
+            EXPECT_EQ(listed[i].description, expected[i].description);
+        }
     }
 }
 
@@ -91,15 +148,22 @@ TEST(SerialPorts, StableNameAndSimulatorLinkComeAndGoWithTheirEvents) {
         bool adapterListed;
         bool simulatorListed;
     };
+    // udev makes a link under a temporary name and renames it into place.
+    const auto renamedIntoPlace = [&](const std::string& target, const std::string& link) {
+        fs::create_symlink(target, temp.root + "/run/.tmp-link");
+        fs::rename(temp.root + "/run/.tmp-link", link);
+    };
     const Step steps[] = {
-        {"by-id directory and link appear",
+        {"first adapter: dev/serial, by-id and its link appear one after the other",
          [&] {
-             fs::create_directories(temp.places.byIdDir);
-             ASSERT_TRUE(ChangeReported(watcher));  // the directory itself
-             fs::create_symlink(adapter.path, stable);
+             fs::create_directory(temp.root + "/dev/serial");
+             ASSERT_TRUE(ChangeReported(watcher));
+             fs::create_directory(temp.places.byIdDir);
+             ASSERT_TRUE(ChangeReported(watcher));
+             renamedIntoPlace(adapter.path, stable);
          },
          true, false},
-        {"simulator starts", [&] { fs::create_symlink(simulator.path, temp.places.simulatorLink); },
+        {"simulator starts", [&] { renamedIntoPlace(simulator.path, temp.places.simulatorLink); },
          true, true},
         {"adapter pulled", [&] { fs::remove(stable); }, false, true},
         {"simulator ends", [&] { fs::remove(temp.places.simulatorLink); }, false, false},

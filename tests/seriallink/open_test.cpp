@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -70,6 +71,7 @@ struct RefusalCase {
     const char* what;
     std::function<std::string(const Scratch&)> path;
     const char* message;
+    int errorNumber;  // the system's, carried for the caller's explanation
 };
 
 class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
@@ -84,6 +86,7 @@ TEST_P(RefusalTest, RaisesTheFixedMessageAndStaysClosed) {
         FAIL() << "opened " << comm.CommName();
     } catch (const ECommsError& e) {
         EXPECT_STREQ(e.what(), GetParam().message);
+        EXPECT_EQ(e.ErrorNumber(), GetParam().errorNumber);
     }
     EXPECT_FALSE(comm.IsOpen());
     EXPECT_FALSE(comm.SendBytes("x", 1));
@@ -93,17 +96,17 @@ TEST_P(RefusalTest, RaisesTheFixedMessageAndStaysClosed) {
 INSTANTIATE_TEST_SUITE_P(
     Paths, RefusalTest,
     ::testing::Values(RefusalCase{"missing", [](const Scratch& s) { return s.Dir() + "/missing"; },
-                                  "Error opening serial port"},
+                                  "Error opening serial port", ENOENT},
                       RefusalCase{"missing_port_number", [](const Scratch&) { return "COM257"; },
-                                  "Error opening serial port"},
+                                  "Error opening serial port", ENOENT},
                       RefusalCase{"regular_file", [](const Scratch& s) { return s.File(); },
-                                  "File handle is not a comm handle "},
+                                  "File handle is not a comm handle ", ENOTTY},
                       RefusalCase{"directory", [](const Scratch& s) { return s.Dir(); },
-                                  "File handle is not a comm handle "},
+                                  "File handle is not a comm handle ", EISDIR},
                       RefusalCase{"fifo", [](const Scratch& s) { return s.Fifo(); },
-                                  "File handle is not a comm handle "},
+                                  "File handle is not a comm handle ", ENOTTY},
                       RefusalCase{"dev_null", [](const Scratch&) { return "/dev/null"; },
-                                  "File handle is not a comm handle "}),
+                                  "File handle is not a comm handle ", ENOTTY}),
     [](const ::testing::TestParamInfo<RefusalCase>& info) { return info.param.what; });
 
 TEST(OpenTest, OpenTwiceIsRefusedAndLeavesThePortOpen) {
@@ -134,6 +137,7 @@ TEST(OpenTest, SecondComponentOnTheSamePortIsRefused) {
         FAIL() << "second opener got the port";
     } catch (const ECommsError& e) {
         EXPECT_STREQ(e.what(), "Error opening serial port");
+        EXPECT_EQ(e.ErrorNumber(), EWOULDBLOCK);  // the first one's lock
     }
     EXPECT_FALSE(second.IsOpen());
     first.ClosePort();
