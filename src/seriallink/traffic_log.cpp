@@ -24,14 +24,16 @@ std::string ErrorText(int error) {
     return std::error_code(error, std::generic_category()).message();
 }
 
-// Writing past a file-size limit raises SIGXFSZ, which ends the process by
-// default. The kernel aims it at the writing thread; blocked there, it stays
-// pending until the thread ends and the write just fails with EFBIG.
-void BlockFileSizeSignal() {
-    sigset_t fileSize;
-    sigemptyset(&fileSize);
-    sigaddset(&fileSize, SIGXFSZ);
-    ::pthread_sigmask(SIG_BLOCK, &fileSize, nullptr);
+// Writing past a file-size limit raises SIGXFSZ, and into a pipe nobody
+// reads (a log sent to "| head") SIGPIPE; either ends the process by
+// default. The kernel aims both at the writing thread; blocked there, they
+// stay pending until the thread ends and the write just fails (EFBIG, EPIPE).
+void BlockWriteSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGXFSZ);
+    sigaddset(&signals, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 }
 
 // The errno of the failed write, or 0 when every byte went.
@@ -115,7 +117,7 @@ void TrafficLog::StopLocked(std::string reason) {
 }
 
 void TrafficLog::WriteLoop() {
-    BlockFileSizeSignal();
+    BlockWriteSignals();
     std::unique_lock lock(mutex_);
     for (;;) {
         wake_.wait(lock, [this] { return quit_ || !queue_.empty(); });
