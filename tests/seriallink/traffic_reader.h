@@ -1,28 +1,28 @@
-// Reads a traffic log back the way a technician's script would: by its
-// columns, the bytes taken from the hex column.
+// A traffic log read back by its columns, as a technician's script would.
 #pragma once
 
+#include <fstream>
 #include <string>
 #include <vector>
 
 namespace seriallink::test {
 
 struct LoggedLine {
-    std::string kind;   // "TX", "RX", "OPEN", ...; "?" for a line of another shape
-    std::string text;   // the column after the kind, up to the tab
-    std::string bytes;  // the hex column decoded
-    bool textAgrees;    // the text column, its \xNN undone, equals the bytes
+    std::string kind, text, bytes;  // the bytes from the hex column
 };
 
-// A private folder for a test's log, removed with everything in it.
-struct TempDir {
-    TempDir();
-    ~TempDir();
-    std::string path;
-};
-
-std::vector<LoggedLine> ReadTrafficLog(const std::string& path);
-// All bytes of the lines of one kind, in order.
-std::string Joined(const std::vector<LoggedLine>& lines, const std::string& kind);
+inline std::vector<LoggedLine> ReadTrafficLog(const std::string& path) {
+    std::vector<LoggedLine> lines;
+    std::ifstream file(path);
+    for (std::string line; std::getline(file, line);) {
+        const std::size_t kind = line.find(" ms  ") + 5, end = line.find("  ", kind);
+        const std::size_t tab = line.find('\t');
+        LoggedLine& out = lines.emplace_back(LoggedLine{line.substr(kind, end - kind), "", ""});
+        if (end != std::string::npos) out.text = line.substr(end + 2, tab - end - 2);
+        for (std::size_t i = tab + 1; tab != std::string::npos && i < line.size(); i += 3)
+            out.bytes += static_cast<char>(std::stoi(line.substr(i, 2), nullptr, 16));
+    }
+    return lines;
+}
 
 }  // namespace seriallink::test
