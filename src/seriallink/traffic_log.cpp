@@ -57,9 +57,12 @@ bool Unlinked(int fd) {
 
 TrafficLog::TrafficLog(const std::string& path)
     : path_(path),
-      file_(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)),
+      // Non-blocking only while opening: a pipe nobody reads fails at once
+      // instead of holding the owner; the writer thread may wait later.
+      file_(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0644)),
       notice_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     if (!file_) throw std::system_error(errno, std::generic_category(), "cannot open " + path);
+    ::fcntl(file_.Get(), F_SETFL, O_APPEND);
     if (!notice_) throw std::system_error(errno, std::generic_category(), "eventfd");
     writer_ = std::thread([this] { WriteLoop(); });
     NameThread(writer_, "tcomm-log");
