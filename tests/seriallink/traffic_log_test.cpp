@@ -96,6 +96,8 @@ TEST(TrafficLog, StopsWhenItsFolderIsRemoved) {
     TrafficLog log(folder + "/a.log");
     std::filesystem::remove_all(folder);
     EXPECT_EQ(StopNotice(log), "Traffic log stopped: " + folder + "/a.log was removed.");
+    EXPECT_THROW(TrafficLog{folder + "/a.log"}, std::system_error)
+        << "a new one cannot start there";
 }
 
 // Run in a child by the next test, under a file-size limit of 4 KiB.
