@@ -5,6 +5,7 @@
 
 #include "seriallink/notify_channel.h"
 #include "seriallink/port_session.h"
+#include "seriallink/traffic_tap.h"
 #include "seriallink/tty_control.h"
 
 namespace seriallink {
@@ -48,6 +49,30 @@ void Fire(TComm& comm, const Notification& note) {
     }
 }
 
+// What the traffic tap hears of one notification, before its event fires
+// (a handler that answers at once must come after what it answers).
+void Tap(TrafficTap* tap, const Notification& note) {
+    if (tap == nullptr) return;
+    switch (note.record.code) {
+        case NotifyData:
+            tap->Record({TrafficKind::Rx,
+                         {note.chunk.get(), static_cast<std::uint16_t>(note.record.word)}});
+            break;
+        case NotifyLineError:
+            tap->Record(
+                {TrafficKind::LineError, {}, static_cast<std::uint32_t>(note.record.param)});
+            break;
+        case NotifyHangup:
+            tap->Record({TrafficKind::Hangup, {}});
+            break;
+        case NotifyModemState:
+            tap->Record({TrafficKind::Modem, {}, static_cast<std::uint32_t>(note.record.param)});
+            break;
+        default:  // the send-empty notice carries no traffic
+            break;
+    }
+}
+
 }  // namespace
 
 struct TComm::Impl {
@@ -59,6 +84,15 @@ struct TComm::Impl {
     // with the next notification instead of overtaking the ones read.
     std::deque<Notification> pending;
     std::unique_ptr<PortSession> session;
+    TrafficTap* tap = nullptr;
+    // The port as opened: CommName and Parity may change before the next
+    // open without touching this one.
+    std::string openedName;
+    TParity openedParity = TParity::None;
+
+    void TapOpen(std::uint32_t baudRate) const {
+        if (tap) tap->Record({TrafficKind::Open, openedName, baudRate, openedParity});
+    }
 };
 
 TComm::TComm() : impl_(std::make_unique<Impl>()) {}
@@ -69,6 +103,11 @@ TComm::~TComm() {
 
 bool TComm::IsOpen() const {
     return impl_->session != nullptr;
+}
+
+void TComm::SetTrafficTap(TrafficTap* tap) {
+    impl_->tap = tap;
+    if (impl_->session) impl_->TapOpen(baudRate_);
 }
 
 int TComm::NotifyFd() const {
@@ -103,12 +142,17 @@ void TComm::OpenPort() {
         throw ECommsError(kMsgWriteThread);
     }
     impl_->session = std::move(session);
+    impl_->openedName = commName_;
+    impl_->openedParity = parity_;
+    impl_->TapOpen(baudRate_);
 }
 
 void TComm::ClosePort() {
     // The session's destructor stops and joins the workers, releases the
     // copies still queued for sending and closes the port.
+    if (!impl_->session) return;
     impl_->session.reset();
+    if (impl_->tap) impl_->tap->Record({TrafficKind::Close, {}});
 }
 
 bool TComm::SendBytes(const void* Buffer, std::uint16_t Length) {
@@ -116,7 +160,10 @@ bool TComm::SendBytes(const void* Buffer, std::uint16_t Length) {
     if (session == nullptr || Length == 0 || Buffer == nullptr) return false;
     // A transmit thread that ended on its own takes nothing any more.
     if (!session->link.transmitRunning.load()) return false;
-    return session->link.Queue().Push(Buffer, Length);
+    if (!session->link.Queue().Push(Buffer, Length)) return false;
+    if (impl_->tap)
+        impl_->tap->Record({TrafficKind::Tx, {static_cast<const char*>(Buffer), Length}});
+    return true;
 }
 
 void TComm::DispatchNotification() {
@@ -136,6 +183,7 @@ void TComm::DispatchNotification() {
         }
         const Notification note = std::move(impl_->pending.front());
         impl_->pending.pop_front();
+        Tap(impl_->tap, note);
         try {
             Fire(*this, note);
         } catch (...) {

@@ -71,6 +71,7 @@ enum ModemEventFlag : std::uint32_t {
 };
 
 class TComm;
+class TrafficTap;
 using TNotifyEvent = std::function<void(TComm* Sender)>;
 using TReceiveDataEvent =
     std::function<void(TComm* Sender, const void* Buffer, std::uint16_t BufferLength)>;
@@ -94,6 +95,13 @@ public:
     bool SendBytes(const void* Buffer, std::uint16_t Length);
 
     bool IsOpen() const;
+
+    // From now on every block SendBytes accepts, every chunk and line event
+    // dispatched, every open and close is told to `tap` as well, until
+    // another tap (or nullptr) replaces it; the caller keeps it alive until
+    // then. A tap attached while the port is open first hears that port's
+    // open, so a log started midway says what it is a log of.
+    void SetTrafficTap(TrafficTap* tap);
 
     // The owner's event loop watches this descriptor for reading and calls
     // DispatchNotification whenever it is readable. Valid for the lifetime
