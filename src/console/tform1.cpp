@@ -11,6 +11,7 @@
 #include <exception>
 #include <utility>
 
+#include "console/choice_box_names.h"
 #include "console/field_text.h"
 #include "console/jpeg_picture.h"
 #include "console/open_failure.h"
@@ -113,6 +114,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::T
     console::ApplyWindowFont(*this);
     ui->setupUi(this);
     console::ApplyOwnFaces(*ui);
+    console::NameChoiceBoxFields(*this);
     // The description's outer position; on a platform without frames the
     // client area starts there.
     move(391, 186);
