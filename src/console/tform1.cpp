@@ -11,6 +11,7 @@
 #include <exception>
 #include <utility>
 
+#include "console/choice_box_names.h"
 #include "console/field_text.h"
 #include "console/jpeg_picture.h"
 #include "console/open_failure.h"
@@ -19,6 +20,7 @@
 #include "console/unplug_notice.h"
 #include "console/window_exchange_host.h"
 #include "console/window_fonts.h"
+#include "console/window_palette.h"
 #include "ui_tform1.h"
 
 // Outside any namespace: the resource's entry point is a global function.
@@ -113,6 +115,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::T
     console::ApplyWindowFont(*this);
     ui->setupUi(this);
     console::ApplyOwnFaces(*ui);
+    console::NameChoiceBoxFields(*this);
+    console::ApplyWindowPalette(*this);
     // The description's outer position; on a platform without frames the
     // client area starts there.
     move(391, 186);

@@ -1,9 +1,9 @@
 // The window's typefaces. The window was drawn for MS Sans Serif at 11
 // pixels with a Segoe UI title. Neither is found on Linux; the faces here are
-// installed ones of the same metrics (the setup script installs them), named
-// as the font database knows them so that no lookup falls back, and sized in
-// pixels, as the window is laid out in pixels at 96 dpi (Designer's font
-// property knows only points).
+// installed ones of the same metrics (the package depends on fonts-dejavu-extra
+// for them, and the setup script installs it), named as the font database
+// knows them so that no lookup falls back, and sized in pixels, as the window
+// is laid out in pixels at 96 dpi (Designer's font property knows only points).
 #pragma once
 
 #include <QFont>
