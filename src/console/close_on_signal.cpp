@@ -28,6 +28,10 @@ void Notify(int) {
     errno = savedErrno;
 }
 
+bool IgnoredBy(const struct sigaction& action) {
+    return !(action.sa_flags & SA_SIGINFO) && action.sa_handler == SIG_IGN;
+}
+
 }  // namespace
 
 CloseOnSignal::CloseOnSignal(QWidget& window) : window_(&window) {
@@ -43,8 +47,14 @@ CloseOnSignal::CloseOnSignal(QWidget& window) : window_(&window) {
     action.sa_handler = Notify;
     sigfillset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < std::size(kSignals); ++i)
-        ::sigaction(kSignals[i], &action, &previous_[i]);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+        ::sigaction(kSignals[i], nullptr, &previous_[i]);
+        // Whoever started the console with a signal ignored (nohup, a
+        // script's background job) meant it to outlive that signal; shells
+        // and daemons leave such a signal ignored too.
+        if (IgnoredBy(previous_[i])) continue;
+        ::sigaction(kSignals[i], &action, nullptr);
+    }
 }
 
 CloseOnSignal::~CloseOnSignal() {

@@ -2,7 +2,8 @@
 // logout or shutdown, SIGINT from Ctrl+C in the terminal it was started
 // from, SIGHUP when that terminal goes away. The window then shuts down as
 // if its close button had been pressed, releasing the port and its threads,
-// and the program ends normally instead of dying with the port held.
+// and the program ends normally instead of dying with the port held. A
+// signal that was ignored when the console started stays ignored.
 #pragma once
 
 #include <signal.h>
