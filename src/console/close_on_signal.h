@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QSocketNotifier>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -31,7 +32,12 @@ private:
     QPointer<QWidget> window_;
     int pipe_[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> notifier_;
-    struct sigaction previous_[3] = {};
+    // The signals it handles, each with the handling it had before.
+    struct Taken {
+        int number;
+        struct sigaction before;
+    };
+    std::vector<Taken> taken_;
 };
 
 }  // namespace console

@@ -82,7 +82,7 @@ void ShowPorts(QComboBox& box, const std::vector<ports::SerialPort>& ports, int 
         if (box.currentText() != shown) box.setEditText(shown);
         if (caret) caret->PutBack(*edit);
         const int row = box.findText(highlighted, Qt::MatchExactly);
-        if (!highlighted.isEmpty() && row >= 0 && view.currentIndex().row() != row)
+        if (row >= 0 && view.currentIndex().row() != row)
             view.setCurrentIndex(box.model()->index(row, box.modelColumn()));
     }
 

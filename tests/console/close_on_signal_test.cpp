@@ -153,14 +153,12 @@ TEST_P(IgnoredAtStart, StaysIgnored) {
     environment.insert(QString::fromLatin1(kChildVariable), QStringLiteral("1"));
     child.setProcessEnvironment(environment);
     child.setChildProcessModifier([signal] { ::signal(signal, SIG_IGN); });
-    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(
-        QStringLiteral("/proc/self/exe"),
+        QCoreApplication::applicationFilePath(),
         {QStringLiteral("--gtest_filter=%1.%2")
              .arg(QString::fromLatin1(self.test_suite_name()), QString::fromLatin1(self.name()))});
     ASSERT_TRUE(child.waitForFinished(60000));
     const QString output = QString::fromLocal8Bit(child.readAllStandardOutput());
-    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output.toStdString();
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     EXPECT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
 }

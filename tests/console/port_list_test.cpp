@@ -168,8 +168,6 @@ TEST_F(PortList, EnterPicksTheHighlightedPortThroughADeviceEvent) {
          [&] { fs::create_symlink(adapter_.slavePath(), before); }, true},
         {"an adapter sorted before it goes", places_.byIdDir + "/usb-b",
          [&] { fs::remove(before); }, false},
-        {"a fixed item while an adapter comes", "COM3",
-         [&] { fs::create_symlink(adapter_.slavePath(), before); }, true},
     };
     for (const char* name : {"/usb-b", "/usb-c"})
         fs::create_symlink(adapter_.slavePath(), places_.byIdDir + name);
