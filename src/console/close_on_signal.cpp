@@ -28,6 +28,10 @@ void Notify(int) {
     errno = savedErrno;
 }
 
+bool IgnoredBy(const struct sigaction& action) {
+    return !(action.sa_flags & SA_SIGINFO) && action.sa_handler == SIG_IGN;
+}
+
 }  // namespace
 
 CloseOnSignal::CloseOnSignal(QWidget& window) : window_(&window) {
@@ -43,13 +47,20 @@ CloseOnSignal::CloseOnSignal(QWidget& window) : window_(&window) {
     action.sa_handler = Notify;
     sigfillset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < std::size(kSignals); ++i)
-        ::sigaction(kSignals[i], &action, &previous_[i]);
+    for (const int number : kSignals) {
+        struct sigaction before = {};
+        ::sigaction(number, nullptr, &before);
+        // Whoever started the console with a signal ignored (nohup, a
+        // script's background job) meant it to outlive that signal; shells
+        // and daemons leave such a signal ignored too.
+        if (IgnoredBy(before)) continue;
+        ::sigaction(number, &action, nullptr);
+        taken_.push_back({number, before});
+    }
 }
 
 CloseOnSignal::~CloseOnSignal() {
-    for (std::size_t i = 0; i < std::size(kSignals); ++i)
-        ::sigaction(kSignals[i], &previous_[i], nullptr);
+    for (const Taken& signal : taken_) ::sigaction(signal.number, &signal.before, nullptr);
     writeEnd.store(-1);
     notifier_.reset();
     ::close(pipe_[0]);

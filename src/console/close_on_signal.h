@@ -2,7 +2,8 @@
 // logout or shutdown, SIGINT from Ctrl+C in the terminal it was started
 // from, SIGHUP when that terminal goes away. The window then shuts down as
 // if its close button had been pressed, releasing the port and its threads,
-// and the program ends normally instead of dying with the port held.
+// and the program ends normally instead of dying with the port held. A
+// signal that was ignored when the console started stays ignored.
 #pragma once
 
 #include <signal.h>
@@ -11,6 +12,7 @@
 #include <QPointer>
 #include <QSocketNotifier>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -30,7 +32,12 @@ private:
     QPointer<QWidget> window_;
     int pipe_[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> notifier_;
-    struct sigaction previous_[3] = {};
+    // The signals it handles, each with the handling it had before.
+    struct Taken {
+        int number;
+        struct sigaction before;
+    };
+    std::vector<Taken> taken_;
 };
 
 }  // namespace console

@@ -3,12 +3,12 @@
 #include <QApplication>
 
 #include "console/close_on_signal.h"
-#include "console/program_name.h"
+#include "console/program_identity.h"
 #include "console/tform1.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(console::kProgramName));
+    console::IdentifyProgram();
     TForm1 Form1;
     // Logout, shutdown and Ctrl+C close the window like its close button.
     console::CloseOnSignal closeOnSignal(Form1);

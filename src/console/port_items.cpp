@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <optional>
 
 namespace console {
 namespace {
@@ -25,6 +26,27 @@ bool SameItems(const QComboBox& box, const std::vector<ports::SerialPort>& ports
     return true;
 }
 
+// The cursor and selection in the box's text. A selection made backwards
+// (Shift+Left) has the cursor at its start and must keep it there, or the
+// next Shift+arrow extends the wrong end.
+struct Caret {
+    int cursor = 0;
+    int start = -1;
+    int length = 0;
+
+    static Caret Of(const QLineEdit& edit) {
+        return {edit.cursorPosition(), edit.selectionStart(), edit.selectionLength()};
+    }
+    void PutBack(QLineEdit& edit) const {
+        if (start < 0)
+            edit.setCursorPosition(cursor);
+        else if (cursor == start)
+            edit.setSelection(start + length, -length);
+        else
+            edit.setSelection(start, length);
+    }
+};
+
 }  // namespace
 
 void ShowPorts(QComboBox& box, const std::vector<ports::SerialPort>& ports, int fixedCount) {
@@ -34,9 +56,14 @@ void ShowPorts(QComboBox& box, const std::vector<ports::SerialPort>& ports, int 
     const QString shown = box.currentText();
     const int selected = box.currentIndex();
     const QString selectedText = selected >= 0 ? box.itemText(selected) : QString();
-    const int cursor = edit ? edit->cursorPosition() : 0;
-    const int selectionStart = edit ? edit->selectionStart() : -1;
-    const int selectionLength = edit ? edit->selectedText().size() : 0;
+    // The row the keyboard or mouse highlights in the open drop-down: Enter
+    // picks it, so it must still be the same port after the rebuild. A closed
+    // drop-down highlights the chosen item when it opens.
+    QAbstractItemView& view = *box.view();
+    const QString highlighted =
+        view.isVisible() ? view.currentIndex().data().toString() : QString();
+    const std::optional<Caret> caret =
+        edit ? std::optional(Caret::Of(*edit)) : std::optional<Caret>();
 
     {
         // Nobody listening to the box may take the rebuild for an operator's choice.
@@ -53,19 +80,17 @@ void ShowPorts(QComboBox& box, const std::vector<ports::SerialPort>& ports, int 
         if (selected >= fixedCount) keep = box.findText(selectedText, Qt::MatchExactly);
         if (box.currentIndex() != keep) box.setCurrentIndex(keep);
         if (box.currentText() != shown) box.setEditText(shown);
-        if (edit) {
-            if (selectionStart >= 0)
-                edit->setSelection(selectionStart, selectionLength);
-            else
-                edit->setCursorPosition(cursor);
-        }
+        if (caret) caret->PutBack(*edit);
+        const int row = box.findText(highlighted, Qt::MatchExactly);
+        if (row >= 0 && view.currentIndex().row() != row)
+            view.setCurrentIndex(box.model()->index(row, box.modelColumn()));
     }
 
-    QFontMetrics metrics(box.view()->font());
+    QFontMetrics metrics(view.font());
     int widest = 0;
     for (int i = 0; i < box.count(); ++i)
         widest = std::max(widest, metrics.horizontalAdvance(box.itemText(i)));
-    box.view()->setMinimumWidth(widest + box.view()->verticalScrollBar()->sizeHint().width() + 16);
+    view.setMinimumWidth(widest + view.verticalScrollBar()->sizeHint().width() + 16);
     // The ports follow the nine fixed names: a list cut at ten rows would hide
     // just the ones that name real devices.
     box.setMaxVisibleItems(std::clamp(box.count(), kShortestList, kLongestList));

@@ -102,9 +102,12 @@ void ShowErrorBox(QWidget* parent, QString message, const QString& explanation) 
                     QMessageBox::Ok, parent);
     box.setInformativeText(explanation);
     // The explanation names device paths, which a narrow box breaks at their
-    // slashes: room for a by-id path keeps one whole on a line.
-    if (auto* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+    // slashes: room for a by-id path keeps one whole on a line. A path is any
+    // text, "<b>" or "&lt;" included, and is shown as it is, never as markup.
+    if (auto* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+        text->setTextFormat(Qt::PlainText);
         text->setMinimumWidth(text->fontMetrics().averageCharWidth() * kExplanationColumns);
+    }
     box.exec();
 }
 

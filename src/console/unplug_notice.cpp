@@ -21,6 +21,8 @@ constexpr QRect kPlace(825, 2, 206, 50);
 UnplugNotice::UnplugNotice(QWidget* parent) : QLabel(parent) {
     setGeometry(kPlace);
     setWordWrap(true);
+    // It names a path, which may hold anything, "<b>" included.
+    setTextFormat(Qt::PlainText);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setFont(ContentsFace());
     hide();

@@ -168,6 +168,51 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"commit beyond five", "DAO2H", "1234", Caret::End, Commit("56"), "12345"},
         KeyCase{"commit of digit, letter", "DAO3L", "", Caret::End, Commit("1x"), "1"}));
 
+// An input method's commit may replace text around the caret and leave
+// text still being composed. Split into single characters for the filter,
+// it must end exactly as in a box without a filter when every character is
+// let through: same text, same caret, and the composed text still shown
+// after it (the input method places its candidate window by that caret).
+struct Composition {
+    const char* what;
+    const char* box;
+    const char* before;
+    const char* commit;
+    int replaceFrom;  // relative to the caret
+    int replaceLength;
+    const char* preedit;
+    const char* after;
+};
+
+TEST_F(ShownWindow, CommitsOfSeveralCharactersEndAsWithoutAFilter) {
+    const Composition compositions[] = {
+        {"replacing the character before the caret", "JTME", "19", "23", -1, 1, "", "123"},
+        {"with text still composed", "JTME", "1", "23", 0, 0, "4", "123"},
+        {"both at once", "DAO1H", "1.9", "25", -1, 1, "0", "1.25"},
+    };
+    for (const Composition& c : compositions) {
+        SCOPED_TRACE(c.what);
+        QLineEdit* box = Box(QString::fromLatin1(c.box));
+        ASSERT_NE(box, nullptr);
+        QLineEdit plain(box->parentWidget());
+        plain.setGeometry(box->geometry());
+        plain.setFont(box->font());
+        plain.setAlignment(box->alignment());
+        for (QLineEdit* edit : {box, &plain}) {
+            edit->setText(QString::fromLatin1(c.before));
+            edit->end(false);
+            QInputMethodEvent input(QString::fromLatin1(c.preedit), {});
+            input.setCommitString(QString::fromLatin1(c.commit), c.replaceFrom, c.replaceLength);
+            QApplication::sendEvent(edit, &input);
+        }
+        EXPECT_EQ(box->text().toStdString(), c.after);
+        EXPECT_EQ(plain.text().toStdString(), c.after);
+        EXPECT_EQ(box->cursorPosition(), plain.cursorPosition());
+        EXPECT_EQ(box->inputMethodQuery(Qt::ImCursorRectangle).toRect().x(),
+                  plain.inputMethodQuery(Qt::ImCursorRectangle).toRect().x());
+    }
+}
+
 // Text that reaches a box other than by typing is never filtered.
 TEST_F(ShownWindow, PastingIsNotFiltered) {
     QApplication::clipboard()->setText(QStringLiteral("1x2345"));

@@ -9,11 +9,14 @@
 #include <QAbstractItemView>
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "console/port_feeder.h"
 #include "console/tform1.h"
@@ -150,11 +153,118 @@ TEST_F(PortList, OperatorsTextAndChoiceSurviveUpdates) {
     EXPECT_EQ(box().currentText(), QString::fromStdString(first));
 }
 
+// A device event while the drop-down is open leaves the highlight on the
+// same port, so Enter picks the port the operator sees highlighted.
+TEST_F(PortList, EnterPicksTheHighlightedPortThroughADeviceEvent) {
+    const std::string before = places_.byIdDir + "/usb-a";
+    struct Row {
+        const char* name;
+        std::string highlight;
+        std::function<void()> deviceEvent;
+        bool listedAfter;  // `before` after the event
+    };
+    const Row rows[] = {
+        {"an adapter sorted before it comes", places_.byIdDir + "/usb-b",
+         [&] { fs::create_symlink(adapter_.slavePath(), before); }, true},
+        {"an adapter sorted before it goes", places_.byIdDir + "/usb-b",
+         [&] { fs::remove(before); }, false},
+    };
+    for (const char* name : {"/usb-b", "/usb-c"})
+        fs::create_symlink(adapter_.slavePath(), places_.byIdDir + name);
+    ASSERT_TRUE(WaitListed(places_.byIdDir + "/usb-c", true));
+    QAbstractItemView& view = *box().view();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString target = QString::fromStdString(row.highlight);
+        box().showPopup();
+        ASSERT_TRUE(view.isVisible());
+        for (int i = 0; i < box().count() && view.currentIndex().data() != target; ++i)
+            QTest::keyClick(&view, view.currentIndex().row() < box().findText(target) ? Qt::Key_Down
+                                                                                      : Qt::Key_Up);
+        ASSERT_EQ(view.currentIndex().data(), target);
+
+        row.deviceEvent();
+        ASSERT_TRUE(WaitListed(before, row.listedAfter));
+        EXPECT_EQ(view.currentIndex().data(), target);
+        QTest::keyClick(&view, Qt::Key_Return);
+        EXPECT_FALSE(view.isVisible());
+        EXPECT_EQ(box().currentText(), target);
+        EXPECT_EQ(box().currentIndex(), box().findText(target));
+    }
+}
+
+// A device event moves neither the caret nor a selection in the port box's
+// text, nor turns a selection made backwards round.
+TEST_F(PortList, CaretAndSelectionSurviveADeviceEvent) {
+    const std::string chosen = places_.byIdDir + "/usb-b";
+    const std::string before = places_.byIdDir + "/usb-a";
+    const int length = static_cast<int>(chosen.size());
+    struct Row {
+        const char* name;
+        std::vector<QKeyCombination> keys;  // after Home
+        int cursor;
+        int selectionStart;  // -1: none
+    };
+    const auto keys = [](int count, QKeyCombination key) {
+        return std::vector<QKeyCombination>(static_cast<std::size_t>(count), key);
+    };
+    const Row rows[] = {
+        {"caret inside", keys(5, Qt::Key_Right), 5, -1},
+        {"selection forwards", keys(4, Qt::ShiftModifier | Qt::Key_Right), 4, 0},
+        {"selection backwards",
+         {Qt::Key_End, Qt::ShiftModifier | Qt::Key_Left, Qt::ShiftModifier | Qt::Key_Left},
+         length - 2,
+         length - 2},
+    };
+    fs::create_symlink(adapter_.slavePath(), chosen);
+    ASSERT_TRUE(WaitListed(chosen, true));
+    box().setCurrentIndex(box().findText(QString::fromStdString(chosen)));
+    QLineEdit& edit = *box().lineEdit();
+    edit.setFocus();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTest::keyClick(&edit, Qt::Key_Home);
+        for (const QKeyCombination key : row.keys)
+            QTest::keyClick(&edit, key.key(), key.keyboardModifiers());
+        ASSERT_EQ(edit.cursorPosition(), row.cursor);
+
+        fs::create_symlink(adapter_.slavePath(), before);
+        ASSERT_TRUE(WaitListed(before, true));
+        EXPECT_EQ(box().currentText(), QString::fromStdString(chosen));
+        EXPECT_EQ(edit.cursorPosition(), row.cursor);
+        EXPECT_EQ(edit.selectionStart(), row.selectionStart);
+        fs::remove(before);
+        ASSERT_TRUE(WaitListed(before, false));
+    }
+}
+
+// Names that mean no serial device wake the watcher yet change nothing:
+// no rebuilt list, no device change told. A relevant name that adds no port
+// is told as a change, still without rebuilding the list.
+TEST_F(PortList, OnlyEventsAboutDevicesCount) {
+    QSignalSpy changes(&form_->portFeeder(), &console::PortFeeder::devicesChanged);
+    QSignalSpy inserted(box().model(), &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(box().model(), &QAbstractItemModel::rowsRemoved);
+    for (const std::string& name :
+         {places_.devDir + "/tty0", places_.devDir + "/null", root_ + "/other"}) {
+        SCOPED_TRACE(name);
+        std::ofstream{name};
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(changes.count(), 0);
+    }
+    std::ofstream{places_.devDir + "/serial"};
+    ASSERT_TRUE(QTest::qWaitFor([&] { return changes.count() > 0; }));
+    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(inserted.count() + removed.count(), 0);
+}
+
 // "Open" on a path that is not there: the message as ever, and below it
 // what is wrong and which ports there are.
 TEST_F(PortList, FailedOpenExplainsItselfInTheErrorBox) {
     console_test::MessageBoxCatcher boxes;
-    const std::string missing = "/dev/vk630e-no-such-port";
+    // Any text names a path; none of it is markup.
+    const std::string missing = "/dev/vk630e-<b>no</b>-such-&lt;port";
     box().lineEdit()->setFocus();
     box().lineEdit()->selectAll();
     QTest::keyClicks(box().lineEdit(), QString::fromStdString(missing));
@@ -167,6 +277,7 @@ TEST_F(PortList, FailedOpenExplainsItselfInTheErrorBox) {
               ports::ExplainOpenFailure(missing, ENOENT, places_));
     EXPECT_TRUE(seen.informativeText.startsWith(
         QString::fromStdString("There is no device " + missing + " on this computer. ")));
+    EXPECT_EQ(seen.shownExplanation, seen.informativeText);
     EXPECT_EQ(form_->controls()->Button1->text(), "Open");
     // Wide enough that a stable name, the longest path it may name, is not
     // broken across lines.

@@ -8,14 +8,20 @@
 #include <QLabel>
 #include <QMap>
 #include <QTest>
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "console/port_feeder.h"
 #include "console/tform1.h"
+#include "ports/port_places.h"
 #include "ui_tform1.h"
 #include "window_on_pty.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using console_test::MessageBoxCatcher;
 using console_test::WindowOnPty;
 
@@ -73,6 +79,92 @@ TEST_F(UnplugNotice, ShowsBesideTheControlsAndGoesAtTheNextOpen) {
     QTest::mouseClick(ui().Button1, Qt::LeftButton);
     EXPECT_EQ(ui().Button1->text(), "Close");
     EXPECT_FALSE(notice().isVisible());
+}
+
+// The notice follows the device through the window's device events: "is
+// back" once the device was away and is there again, never for a device
+// that never went. The port's name, any text, is shown as it is.
+class UnplugNoticeOnEvents : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/vkXXXXXX";  // short: the whole path fits the notice
+        root_ = ::mkdtemp(pattern);
+        places_.byIdDir = root_ + "/id";
+        places_.devDir = root_ + "/dev";
+        places_.simulatorLink = root_ + "/sim";
+        fs::create_directories(places_.byIdDir);
+        fs::create_directories(places_.devDir);
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    std::string root_;
+    ports::PortPlaces places_;
+};
+
+TEST_F(UnplugNoticeOnEvents, TellsTheDeviceIsBackOnlyAfterItWasAway) {
+    const std::string port = places_.byIdDir + "/<b>a&lt;";
+    const std::string other = places_.byIdDir + "/usb-other";
+    const QString gone = " is gone. Press Close, reconnect the adapter, then press Open.";
+    const QString back = " is back. Press Close, then Open to go on.";
+    // A pty's device goes with its master, so the name opened is a link: it
+    // may dangle, go, or be pointed at a device that stays ("plugged in").
+    struct Step {
+        std::string link;
+        bool present;
+    };
+    struct Row {
+        const char* name;
+        bool presentAtHangUp;
+        std::vector<Step> then;
+        QString says;
+    };
+    const Row rows[] = {
+        {"away at the hang-up, then back", false, {{port, true}}, back},
+        {"there at the hang-up, away, then back", true, {{port, false}, {port, true}}, back},
+        {"there at the hang-up, another device comes", true, {{other, true}}, gone},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        console_test::Pty opened;
+        console_test::Pty stays;
+        TForm1 form;
+        form.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form.portFeeder().started(); }));
+        form.portFeeder().Start(places_);
+        QComboBox& box = *form.controls()->SPREALCOM;
+        // Links `link` to `device` as udev does, renamed into place, and waits
+        // until the list shows it; or removes it and waits until it has gone.
+        const auto plug = [&](const std::string& link, const console_test::Pty* device) {
+            const QString item = QString::fromStdString(link);
+            if (device == nullptr) {
+                fs::remove(link);
+                return QTest::qWaitFor([&] { return box.findText(item) < 0; });
+            }
+            fs::create_symlink(device->slavePath(), link + ".new");
+            fs::rename(link + ".new", link);
+            return QTest::qWaitFor([&] {
+                return box.itemData(box.findText(item), Qt::ToolTipRole)
+                    .toString()
+                    .endsWith(QString::fromStdString(device->slavePath()));
+            });
+        };
+        ASSERT_TRUE(plug(port, &opened));
+        box.setCurrentIndex(box.findText(QString::fromStdString(port)));
+        form.controls()->Button1->click();
+        ASSERT_TRUE(form.portOpen());
+        if (row.presentAtHangUp) {
+            ASSERT_TRUE(plug(port, &stays));
+        }
+        opened.CloseMaster();
+        console::UnplugNotice& notice = form.unplugNotice();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return notice.isVisible(); }));
+        for (const Step& step : row.then)
+            ASSERT_TRUE(plug(step.link, step.present ? &stays : nullptr));
+        EXPECT_EQ(notice.text(), QString::fromStdString(port) + row.says);
+        EXPECT_EQ(console_test::ShownText(&notice), notice.text());
+        fs::remove(port);
+        fs::remove(other);
+    }
 }
 
 }  // namespace

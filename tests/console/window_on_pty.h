@@ -10,9 +10,11 @@
 #include <unistd.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFont>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -115,7 +117,15 @@ struct SeenBox {
     QString informativeText;  // shown below the message
     int width = 0;
     QFont font;
+    QString shownExplanation;  // the explanation as read on screen
 };
+
+// The text a label shows, as a screen reader reads it: markup taken as
+// markup only where the label shows it so.
+inline QString ShownText(QWidget* label) {
+    QAccessibleInterface* read = label ? QAccessible::queryAccessibleInterface(label) : nullptr;
+    return read ? read->text(QAccessible::Name) : QString();
+}
 
 // Watches for message boxes while it lives: each one is recorded and closed
 // with its OK button, so no test is ever left hanging in a modal loop.
@@ -142,8 +152,10 @@ private:
     void CloseOpenBox() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible()) return;
-        boxes_.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
-                          box->informativeText(), box->width(), box->font()});
+        boxes_.push_back(
+            {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+             box->informativeText(), box->width(), box->font(),
+             ShownText(box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))});
         if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
             ok->click();
         } else {
