@@ -5,6 +5,7 @@
 #include <poll.h>
 
 #include <cstdint>
+#include <ostream>
 
 #include "event_log.h"
 #include "fake_seams.h"
@@ -23,6 +24,10 @@ struct HeldCase {
     std::int64_t closedAfterNs;  // since the bytes were read
     bool delivered;
 };
+
+void PrintTo(const HeldCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class ChunkAtCloseTest : public ::testing::TestWithParam<HeldCase> {};
 

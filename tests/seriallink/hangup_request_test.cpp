@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <ostream>
 #include <vector>
 
 #include "event_log.h"
@@ -28,6 +29,10 @@ struct RequestCase {
     std::vector<Step> steps;
     long notices;
 };
+
+void PrintTo(const RequestCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class LateRequestTest : public ::testing::TestWithParam<RequestCase> {};
 

@@ -181,18 +181,8 @@ bool WaitUntil(const std::function<bool()>& done) {
     return done();
 }
 
-std::size_t PtyPair::FillTowardsMaster() const {
-    const int flags = ::fcntl(slave_, F_GETFL);
-    ::fcntl(slave_, F_SETFL, flags | O_NONBLOCK);
-    const std::string block(4096, 'f');
-    std::size_t filled = 0;
-    for (;;) {
-        const ssize_t n = ::write(slave_, block.data(), block.size());
-        if (n <= 0) break;
-        filled += static_cast<std::size_t>(n);
-    }
-    ::fcntl(slave_, F_SETFL, flags);
-    return filled;
+void PtyPair::HoldOutput(bool held) const {
+    ::tcflow(slave_, held ? TCOOFF : TCOON);
 }
 
 void AimAtPty(TComm& comm, const PtyPair& pty) {

@@ -35,10 +35,9 @@ public:
     std::string ReadUntilQuiet(std::chrono::milliseconds quiet) const;
 
     void CloseMaster();
-    // Fills the pty towards the master through the test's own slave
-    // descriptor, so the component's next write has to wait until the
-    // master reads; returns how many bytes that took.
-    std::size_t FillTowardsMaster() const;
+    // Suspends (or resumes) the terminal's output, as a device's XOFF
+    // would: the component's writes wait until it is resumed.
+    void HoldOutput(bool held) const;
 
 private:
     int master_ = -1;
