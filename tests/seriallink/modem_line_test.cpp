@@ -81,5 +81,30 @@ INSTANTIATE_TEST_SUITE_P(
         ModemCase{"enable_then_toggled_mid_block_drops_after_it", nullptr, Toggled, "D+ R+ | R-"}),
     [](const ::testing::TestParamInfo<ModemCase>& info) { return info.param.what; });
 
+// DSR is read through the same lines: with DsrSensitivity, what arrives
+// while it is off is dropped.
+TEST(DsrSensitivityTest, BytesWhileDsrIsOffAreDroppedOnlyWhenAskedTo) {
+    for (const bool sensitive : {false, true}) {
+        for (const bool dsrOn : {false, true}) {
+            SCOPED_TRACE(std::string(sensitive ? "sensitive" : "insensitive") +
+                         (dsrOn ? ", DSR on" : ", DSR off"));
+            LoggedModemLines lines;
+            lines.dsr = dsrOn;
+            PtyPair pty;
+            TComm comm(LinkSeams{&lines, nullptr});
+            EventLog log(comm);
+            AimAtPty(comm, pty);
+            comm.SetDsrSensitivity(sensitive);
+            comm.SetReadIntervalTimeout(0xFFFFFFFF);  // every read is delivered at once
+            comm.OpenPort();
+            pty.Write("bytes");
+            ASSERT_TRUE(WaitUntil([] { return SerialThreadBytesRead("tcomm-rx") >= 5; }));
+            comm.ClosePort();  // what was read is posted by then
+            log.PumpFor(milliseconds(20));
+            EXPECT_EQ(log.Received(), sensitive && !dsrOn ? "" : "bytes");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace seriallink::test
