@@ -11,6 +11,7 @@ public:
         return tty::SetModemLine(fd, line, on);
     }
     bool ReadDsr(int fd, bool& dsrOn) override { return tty::ReadDsr(fd, dsrOn); }
+    bool SetRs485(int fd, bool enable) override { return tty::SetRs485(fd, enable); }
 };
 
 class KernelClock final : public MonotonicClock {

@@ -1,7 +1,7 @@
 // What the link asks of the machine besides reading and writing the port:
-// its modem lines and the time. The system's own serve every component; a
-// test puts its own in place to watch what a pseudo-terminal cannot show
-// (RTS, DTR, DSR) or to hold the time at a chunk's deadline.
+// its modem lines (and the RS-485 mode that drives RTS) and the time. The system's own serve every
+// component; a test puts its own in place to watch what a pseudo-terminal cannot show (RTS, DTR,
+// DSR) or to hold the time at a chunk's deadline.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,9 @@ public:
     virtual bool Set(int fd, tty::ModemLine line, bool on) = 0;
     // False where the driver cannot tell; else dsrOn holds the DSR input.
     virtual bool ReadDsr(int fd, bool& dsrOn) = 0;
+    // Switches the driver's RS-485 mode, which raises RTS while sending;
+    // false where the driver has none or refused it.
+    virtual bool SetRs485(int fd, bool enable) = 0;
 };
 
 class MonotonicClock {

@@ -7,7 +7,7 @@ namespace seriallink {
 
 PortSession::~PortSession() {
     StopWorkers();
-    if (kernelRs485) tty::SetRs485(link.PortFd(), false);
+    if (kernelRs485) link.Lines().SetRs485(link.PortFd(), false);
 }
 
 void PortSession::StopWorkers() {
@@ -43,9 +43,9 @@ void WriteModemLines(const TComm& comm, PortSession& session) {
 
     const bool transmitRts = comm.RtsControl() == TRtsControl::RtsTransmissionAvailable;
     if (transmitRts && !session.kernelRs485) {
-        session.kernelRs485 = tty::SetRs485(link.PortFd(), true);
+        session.kernelRs485 = link.Lines().SetRs485(link.PortFd(), true);
     } else if (!transmitRts && session.kernelRs485) {
-        tty::SetRs485(link.PortFd(), false);
+        link.Lines().SetRs485(link.PortFd(), false);
         session.kernelRs485 = false;
     }
     // Without the driver's RS-485 mode the transmit thread raises RTS

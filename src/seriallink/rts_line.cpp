@@ -20,7 +20,7 @@ void RtsLine::WriteLevel() {
             high = writing_;  // also when taken on in the middle of a block
             break;
     }
-    lineExists_ = lines_.Set(fd_, tty::ModemLine::Rts, high);
+    lines_.Set(fd_, tty::ModemLine::Rts, high);
 }
 
 void RtsLine::SetMode(TRtsControl mode, bool driverToggles) {
@@ -41,7 +41,7 @@ bool RtsLine::BlockEnded(const std::function<bool()>& drain) {
     bool drained = false;
     bool completed = true;
     // The mode may turn to toggling while the lock is not held: ask again.
-    while (Toggled() && lineExists_ && !drained) {
+    while (Toggled() && !drained) {
         lock.unlock();
         completed = drain();
         drained = true;

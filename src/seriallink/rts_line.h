@@ -38,8 +38,7 @@ private:
     std::mutex mutex_;
     TRtsControl mode_ = TRtsControl::RtsEnable;
     bool driverToggles_ = false;
-    bool writing_ = false;    // a block is being written
-    bool lineExists_ = true;  // a pty has no RTS: nothing to drain for
+    bool writing_ = false;  // a block is being written
 };
 
 }  // namespace seriallink

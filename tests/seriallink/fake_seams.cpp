@@ -14,6 +14,14 @@ bool LoggedModemLines::Set(int, tty::ModemLine line, bool on) {
     return true;
 }
 
+bool LoggedModemLines::SetRs485(int, bool enable) {
+    if (!rs485.load()) return false;
+    const std::lock_guard lock(mutex_);
+    if (rs485On_ != enable) log_ += enable ? " 485+" : " 485-";
+    rs485On_ = enable;
+    return true;
+}
+
 void LoggedModemLines::Mark(const std::string& mark) {
     const std::lock_guard lock(mutex_);
     log_ += ' ' + mark;

@@ -20,17 +20,21 @@ public:
         dsrOn = dsr.load();
         return true;
     }
+    // Logs "485+" and "485-", where the driver is to have the mode.
+    bool SetRs485(int fd, bool enable) override;
     void Mark(const std::string& mark);
     std::string Log() const;
     bool RtsHigh() const;
 
     std::atomic<bool> dsr{true};
+    std::atomic<bool> rs485{false};
 
 private:
     mutable std::mutex mutex_;
     std::string log_;
     int rts_ = -1;  // unknown until first set
     int dtr_ = -1;
+    bool rs485On_ = false;
 };
 
 // Stands where the test puts it; it starts at the real time, so a receive

@@ -23,8 +23,10 @@ struct ModemCase {
     const char* what;
     std::function<void(TComm&)> atOpen;
     std::function<void(TComm&)> duringBlock;
-    // Every change from the open on; "|" where the device starts reading.
+    // Every change from the open to the close; "|" where the device starts
+    // reading.
     const char* changes;
+    bool driverRs485 = false;  // the driver has an RS-485 mode
 };
 
 void PrintTo(const ModemCase& c, std::ostream* os) {
@@ -36,6 +38,7 @@ class ModemLineTest : public ::testing::TestWithParam<ModemCase> {};
 TEST_P(ModemLineTest, LinesEndWhereTheModeInForceSays) {
     const ModemCase& c = GetParam();
     LoggedModemLines lines;
+    lines.rs485 = c.driverRs485;
     PtyPair pty;
     TComm comm(LinkSeams{&lines, nullptr});
     EventLog log(comm);
@@ -52,6 +55,7 @@ TEST_P(ModemLineTest, LinesEndWhereTheModeInForceSays) {
     pty.HoldOutput(false);
     ASSERT_EQ(pty.Read(5, milliseconds(5000)), "block");
     ASSERT_TRUE(log.PumpUntilCount(Kind::SendEmpty, 2, milliseconds(5000)));
+    comm.ClosePort();
     EXPECT_EQ(lines.Log(), c.changes);
 }
 
@@ -78,7 +82,11 @@ INSTANTIATE_TEST_SUITE_P(
                   [](TComm& c) { c.SetRtsControl(RtsEnable); }, "D+ R- R+ |"},
         ModemCase{"toggled_then_disable_mid_block_drops_at_once", Toggled,
                   [](TComm& c) { c.SetRtsControl(RtsDisable); }, "D+ R- R+ R- |"},
-        ModemCase{"enable_then_toggled_mid_block_drops_after_it", nullptr, Toggled, "D+ R+ | R-"}),
+        ModemCase{"enable_then_toggled_mid_block_drops_after_it", nullptr, Toggled, "D+ R+ | R-"},
+        ModemCase{"toggled_by_the_driver_until_the_close", Toggled, nullptr, "D+ 485+ | 485-",
+                  true},
+        ModemCase{"toggled_by_the_driver_then_enable_mid_block", Toggled,
+                  [](TComm& c) { c.SetRtsControl(RtsEnable); }, "D+ 485+ 485- R+ |", true}),
     [](const ::testing::TestParamInfo<ModemCase>& info) { return info.param.what; });
 
 // DSR is read through the same lines: with DsrSensitivity, what arrives
