@@ -5,7 +5,6 @@
 #include <poll.h>
 
 #include <cstdint>
-#include <ostream>
 
 #include "event_log.h"
 #include "fake_seams.h"
@@ -24,10 +23,6 @@ struct HeldCase {
     std::int64_t closedAfterNs;  // since the bytes were read
     bool delivered;
 };
-
-void PrintTo(const HeldCase& c, std::ostream* os) {
-    *os << c.what;
-}
 
 class ChunkAtCloseTest : public ::testing::TestWithParam<HeldCase> {};
 

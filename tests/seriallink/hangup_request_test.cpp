@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <ostream>
 #include <vector>
 
 #include "event_log.h"
@@ -29,10 +28,6 @@ struct RequestCase {
     std::vector<Step> steps;
     long notices;
 };
-
-void PrintTo(const RequestCase& c, std::ostream* os) {
-    *os << c.what;
-}
 
 class LateRequestTest : public ::testing::TestWithParam<RequestCase> {};
 

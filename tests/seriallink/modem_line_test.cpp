@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <functional>
-#include <ostream>
 #include <string>
 
 #include "event_log.h"
@@ -28,10 +27,6 @@ struct ModemCase {
     const char* changes;
     bool driverRs485 = false;  // the driver has an RS-485 mode
 };
-
-void PrintTo(const ModemCase& c, std::ostream* os) {
-    *os << c.what;
-}
 
 class ModemLineTest : public ::testing::TestWithParam<ModemCase> {};
 
