@@ -1,6 +1,5 @@
 #include "seriallink/port_session.h"
 
-#include "seriallink/rts_rule.h"
 #include "seriallink/tcomm.h"
 #include "seriallink/tty_control.h"
 
@@ -8,7 +7,7 @@ namespace seriallink {
 
 PortSession::~PortSession() {
     StopWorkers();
-    if (kernelRs485) tty::SetRs485(link.PortFd(), false);
+    if (kernelRs485) link.Lines().SetRs485(link.PortFd(), false);
 }
 
 void PortSession::StopWorkers() {
@@ -37,30 +36,21 @@ std::uint64_t CharTimeNs(const TComm& comm) {
 }
 
 void WriteModemLines(const TComm& comm, PortSession& session) {
-    const int fd = session.link.PortFd();
+    WorkerLink& link = session.link;
     // Linux has no DTR/DSR handshake: DTR is simply raised for it.
-    tty::SetModemLine(fd, tty::ModemLine::Dtr, comm.DtrControl() != TDtrControl::DtrDisable);
+    link.Lines().Set(link.PortFd(), tty::ModemLine::Dtr,
+                     comm.DtrControl() != TDtrControl::DtrDisable);
 
     const bool transmitRts = comm.RtsControl() == TRtsControl::RtsTransmissionAvailable;
     if (transmitRts && !session.kernelRs485) {
-        session.kernelRs485 = tty::SetRs485(fd, true);
+        session.kernelRs485 = link.Lines().SetRs485(link.PortFd(), true);
     } else if (!transmitRts && session.kernelRs485) {
-        tty::SetRs485(fd, false);
+        link.Lines().SetRs485(link.PortFd(), false);
         session.kernelRs485 = false;
     }
     // Without the driver's RS-485 mode the transmit thread raises RTS
     // around each block itself.
-    const bool threadToggled = session.link.rtsToggle.exchange(transmitRts && !session.kernelRs485);
-    switch (RtsOnApply(comm.RtsControl(), session.kernelRs485, threadToggled)) {
-        case RtsWrite::Raise:
-            tty::SetModemLine(fd, tty::ModemLine::Rts, true);
-            break;
-        case RtsWrite::Lower:
-            tty::SetModemLine(fd, tty::ModemLine::Rts, false);
-            break;
-        case RtsWrite::Leave:
-            break;
-    }
+    link.Rts().SetMode(comm.RtsControl(), session.kernelRs485);
 }
 
 }  // namespace

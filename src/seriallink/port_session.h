@@ -14,7 +14,9 @@ namespace seriallink {
 class TComm;
 
 struct PortSession {
-    PortSession(PortDevice device, const NotifyChannel& notify) : link(std::move(device), notify) {}
+    PortSession(PortDevice device, const NotifyChannel& notify, ModemLines& lines,
+                const MonotonicClock& clock)
+        : link(std::move(device), notify, lines, clock) {}
     ~PortSession();  // stops the workers first, then closes the port
 
     WorkerLink link;

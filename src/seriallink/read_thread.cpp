@@ -31,12 +31,6 @@ constexpr std::size_t kHandOverBatch = 32;
 constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
 constexpr std::int64_t kNsPerMs = 1'000'000;
 
-std::int64_t NowNs() {
-    timespec t{};
-    ::clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
 class ReceiveLoop {
 public:
     explicit ReceiveLoop(WorkerLink& link) : link_(link) {}
@@ -135,7 +129,7 @@ bool ReceiveLoop::OnReadable() {
         HangUp();
         return false;
     }
-    const std::int64_t now = NowNs();
+    const std::int64_t now = link_.NowNs();
     const ReceiveFilter filter = ReceiveFilter::Unpack(link_.receiveFilter.load());
     const InputOptions options{link_.MarkedInput(),
                                filter.parityCheck && filter.replaceOnParityError,
@@ -143,7 +137,7 @@ bool ReceiveLoop::OnReadable() {
     MarkTally marks;
     std::size_t bytes = decoder_.Decode(raw_, static_cast<std::size_t>(n), options, marks);
     bool dsrOn = true;
-    if (filter.dsrSensitive && tty::ReadDsr(link_.PortFd(), dsrOn) && !dsrOn) bytes = 0;
+    if (filter.dsrSensitive && link_.Lines().ReadDsr(link_.PortFd(), dsrOn) && !dsrOn) bytes = 0;
 
     if (marks.Any() || link_.HasCounters()) {
         tty::Counters now{};
@@ -224,7 +218,7 @@ bool ReceiveLoop::OnTimer() {
     if (fill_ == 0) return true;
     const std::int64_t deadline = Deadline();
     if (deadline == kNever) return true;  // the timeouts were switched off meanwhile
-    if (NowNs() < deadline) {
+    if (link_.NowNs() < deadline) {
         ArmTimer(deadline);
         return true;
     }
@@ -263,7 +257,7 @@ void ReceiveLoop::HangUp() {
 // is dropped, as the purge drops a pending read. A full endpoint is not
 // waited for (Post gives up at the stop): ClosePort must return.
 void ReceiveLoop::PostCompleteChunks() {
-    if (fill_ > 0 && Deadline() <= NowNs() && !Deliver()) return;
+    if (fill_ > 0 && Deadline() <= link_.NowNs() && !Deliver()) return;
     if (!outbox_.Empty()) outbox_.Send(link_);
 }
 

@@ -3,6 +3,7 @@
 #include <deque>
 #include <exception>
 
+#include "seriallink/link_seams.h"
 #include "seriallink/notify_channel.h"
 #include "seriallink/port_session.h"
 #include "seriallink/traffic_tap.h"
@@ -76,6 +77,12 @@ void Tap(TrafficTap* tap, const Notification& note) {
 }  // namespace
 
 struct TComm::Impl {
+    explicit Impl(const LinkSeams& seams)
+        : lines(seams.modemLines != nullptr ? *seams.modemLines : SystemModemLines()),
+          clock(seams.clock != nullptr ? *seams.clock : SystemClock()) {}
+
+    ModemLines& lines;
+    const MonotonicClock& clock;
     // Outlives every open port: what the workers posted before ClosePort is
     // still dispatched after it, like any message already sent.
     NotifyChannel notify;
@@ -95,7 +102,9 @@ struct TComm::Impl {
     }
 };
 
-TComm::TComm() : impl_(std::make_unique<Impl>()) {}
+TComm::TComm() : TComm(LinkSeams{}) {}
+
+TComm::TComm(const LinkSeams& seams) : impl_(std::make_unique<Impl>(seams)) {}
 
 TComm::~TComm() {
     ClosePort();
@@ -118,7 +127,8 @@ void TComm::OpenPort() {
     if (impl_->session) throw ECommsError(kMsgAlreadyOpen);
     // Any failure from here on unwinds the session: workers stopped first,
     // then the port closed.
-    auto session = std::make_unique<PortSession>(PortDevice::Open(commName_), impl_->notify);
+    auto session = std::make_unique<PortSession>(PortDevice::Open(commName_), impl_->notify,
+                                                 impl_->lines, impl_->clock);
     WorkerLink& link = session->link;
     // There are no driver queue sizes to set on Linux ("Cannot setup comm
     // buffer" cannot happen); the kernel's own buffers are larger.

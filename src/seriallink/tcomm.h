@@ -72,6 +72,7 @@ enum ModemEventFlag : std::uint32_t {
 
 class TComm;
 class TrafficTap;
+struct LinkSeams;
 using TNotifyEvent = std::function<void(TComm* Sender)>;
 using TReceiveDataEvent =
     std::function<void(TComm* Sender, const void* Buffer, std::uint16_t BufferLength)>;
@@ -82,6 +83,8 @@ using TSendDataEmptyEvent = std::function<void(TComm* Sender)>;
 class TComm {
 public:
     TComm();
+    // With modem lines or a clock of the caller's own (see link_seams.h).
+    explicit TComm(const LinkSeams& seams);
     ~TComm();  // closes a port that is still open, so no worker outlives us
     TComm(const TComm&) = delete;
     TComm& operator=(const TComm&) = delete;

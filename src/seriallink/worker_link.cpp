@@ -12,8 +12,12 @@ bool DriverKeepsCounters(int fd) {
 }
 }  // namespace
 
-WorkerLink::WorkerLink(PortDevice device, const NotifyChannel& notify)
+WorkerLink::WorkerLink(PortDevice device, const NotifyChannel& notify, ModemLines& lines,
+                       const MonotonicClock& clock)
     : port_(std::move(device)),
+      lines_(lines),
+      clock_(clock),
+      rts_(lines, port_.Fd()),
       notify_(notify),
       markedInput_(!tty::IsPseudoTerminal(port_.Fd())),
       hasCounters_(DriverKeepsCounters(port_.Fd())) {}

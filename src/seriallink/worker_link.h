@@ -7,8 +7,10 @@
 #include <atomic>
 #include <cstdint>
 
+#include "seriallink/link_seams.h"
 #include "seriallink/notify_channel.h"
 #include "seriallink/port_device.h"
+#include "seriallink/rts_line.h"
 #include "seriallink/stop_signal.h"
 #include "seriallink/transmit_queue.h"
 
@@ -35,9 +37,13 @@ struct ReceiveFilter {
 
 class WorkerLink {
 public:
-    WorkerLink(PortDevice device, const NotifyChannel& notify);
+    WorkerLink(PortDevice device, const NotifyChannel& notify, ModemLines& lines,
+               const MonotonicClock& clock);
 
     int PortFd() const { return port_.Fd(); }
+    ModemLines& Lines() const { return lines_; }
+    std::int64_t NowNs() const { return clock_.NowNs(); }
+    RtsLine& Rts() { return rts_; }
     const StopSignal& Stop() const { return stop_; }
     TransmitQueue& Queue() { return queue_; }
     const NotifyChannel& Notify() const { return notify_; }
@@ -67,13 +73,15 @@ public:
     std::atomic<std::uint32_t> readTotalMultiplier{0};
     std::atomic<std::uint32_t> readTotalConstant{0};
     std::atomic<std::uint32_t> receiveFilter{0};
-    std::atomic<bool> rtsToggle{false};
     std::atomic<std::uint64_t> charTimeNs{1'041'667};  // 9600 baud, 10 bits
     // Cleared by the transmit thread when it ends on its own.
     std::atomic<bool> transmitRunning{true};
 
 private:
     PortDevice port_;
+    ModemLines& lines_;
+    const MonotonicClock& clock_;
+    RtsLine rts_;
     StopSignal stop_;
     StopSignal hangupRequest_;  // a manual-reset signal like the stop
     TransmitQueue queue_;

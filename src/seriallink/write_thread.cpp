@@ -72,17 +72,13 @@ void TransmitLoop::Run() {
 }
 
 bool TransmitLoop::WriteBlock(const TransmitBlock& block) {
-    // Without RS-485 support in the driver RTS is raised here, only while
-    // this block is written and drained; where the driver has no RTS
-    // control at all (a pty) there is nothing to toggle.
-    const bool toggled =
-        link_.rtsToggle.load() && tty::SetModemLine(link_.PortFd(), tty::ModemLine::Rts, true);
-    bool ok = WriteAll(block.bytes.get(), block.length);
-    if (toggled) {
-        ok = ok && WaitUntilSent();
-        tty::SetModemLine(link_.PortFd(), tty::ModemLine::Rts, false);
-    }
-    return ok;
+    // Where this thread toggles RTS, it is raised for the block and dropped
+    // once the block has left the transmitter; where the driver has no RTS
+    // (a pty) there is nothing to wait for.
+    link_.Rts().BlockStarts();
+    const bool written = WriteAll(block.bytes.get(), block.length);
+    const bool drained = link_.Rts().BlockEnded([&] { return !written || WaitUntilSent(); });
+    return written && drained;
 }
 
 bool TransmitLoop::WriteAll(const char* bytes, std::size_t length) {

@@ -27,15 +27,6 @@ constexpr int kRounds = 40;
 constexpr int kRounds = 100;
 #endif
 
-// Waits until the receive thread has read n bytes from the port.
-bool TakenByTheReceiver(std::size_t n) {
-    for (int i = 0; i < 2000; ++i) {
-        if (SerialThreadBytesRead("tcomm-rx") >= n) return true;
-        std::this_thread::sleep_for(milliseconds(1));
-    }
-    return false;
-}
-
 TEST(EventOrderTest, BytesReceivedBeforeTheHangupAreDispatchedBeforeIt) {
     const std::string big(65535, 'w');
     for (int round = 0; round < kRounds; ++round) {
@@ -51,7 +42,7 @@ TEST(EventOrderTest, BytesReceivedBeforeTheHangupAreDispatchedBeforeIt) {
         const std::string reply = "reply " + std::to_string(round);
         pty.Write(reply);
         // A closing master discards bytes not yet read from the port.
-        ASSERT_TRUE(TakenByTheReceiver(reply.size()));
+        ASSERT_TRUE(WaitUntil([&] { return SerialThreadBytesRead("tcomm-rx") >= reply.size(); }));
         pty.CloseMaster();
 
         ASSERT_TRUE(log.PumpUntilCount(Kind::Hangup, 1, milliseconds(5000))) << "round " << round;

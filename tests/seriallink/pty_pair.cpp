@@ -8,9 +8,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 #include <system_error>
+#include <thread>
 
 #include "seriallink/tcomm.h"
 
@@ -145,17 +147,42 @@ long SerialThreadSwitches() {
     return switches;
 }
 
-std::size_t SerialThreadBytesRead(const std::string& name) {
-    std::size_t bytes = 0;
+namespace {
+// The first number after `field` in a file of the named serial link thread.
+std::int64_t SerialThreadFigure(const std::string& name, const char* file, const char* field) {
+    std::int64_t total = 0;
     ForEachSerialThread([&](const std::string& tid, const std::string& threadName) {
         if (threadName != name) return;
-        std::ifstream io("/proc/self/task/" + tid + "/io");
+        std::ifstream in("/proc/self/task/" + tid + "/" + file);
         std::string line;
-        while (std::getline(io, line)) {
-            if (line.rfind("rchar:", 0) == 0) bytes += std::stoul(line.substr(6));
+        while (std::getline(in, line)) {
+            if (line.rfind(field, 0) == 0) total += std::stoll(line.substr(std::strlen(field)));
         }
     });
-    return bytes;
+    return total;
+}
+}  // namespace
+
+std::size_t SerialThreadBytesRead(const std::string& name) {
+    return static_cast<std::size_t>(SerialThreadFigure(name, "io", "rchar:"));
+}
+
+std::size_t SerialThreadWriteCalls(const std::string& name) {
+    return static_cast<std::size_t>(SerialThreadFigure(name, "io", "syscw:"));
+}
+
+std::int64_t SerialThreadCpuNs(const std::string& name) {
+    return SerialThreadFigure(name, "schedstat", "");  // its first figure
+}
+
+bool WaitUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 5000 && !done(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return done();
+}
+
+void PtyPair::HoldOutput(bool held) const {
+    ::tcflow(slave_, held ? TCOOFF : TCOON);
 }
 
 void AimAtPty(TComm& comm, const PtyPair& pty) {

@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace seriallink {
@@ -33,6 +35,9 @@ public:
     std::string ReadUntilQuiet(std::chrono::milliseconds quiet) const;
 
     void CloseMaster();
+    // Suspends (or resumes) the terminal's output, as a device's XOFF
+    // would: the component's writes wait until it is resumed.
+    void HoldOutput(bool held) const;
 
 private:
     int master_ = -1;
@@ -54,5 +59,11 @@ long SerialThreadSwitches();
 // Bytes the named serial link thread has read by system calls so far (the
 // kernel's count, so a lower bound of what it took from the port).
 std::size_t SerialThreadBytesRead(const std::string& name);
+// Write calls the named thread has made so far, those refused included.
+std::size_t SerialThreadWriteCalls(const std::string& name);
+// Time the named thread has run on a processor so far, in nanoseconds.
+std::int64_t SerialThreadCpuNs(const std::string& name);
+// Waits (up to a few seconds) until done() holds; returns done().
+bool WaitUntil(const std::function<bool()>& done);
 
 }  // namespace seriallink::test
