@@ -1,21 +1,29 @@
 #include "console/port_reopener.h"
 
+#include <QFile>
 #include <QTimer>
 #include <exception>
 
 #include "console/open_failure.h"
 #include "console/port_feeder.h"
 #include "console/unplug_notice.h"
+#include "seriallink/port_device.h"
 #include "seriallink/tcomm.h"
 
 namespace console {
 namespace {
 
-// The explanation's first sentence says what is wrong; the rest, what to
-// do, goes to the notice's tip.
-QString FirstSentence(const QString& text) {
-    const qsizetype end = text.indexOf(QStringLiteral(". "));
-    return end < 0 ? text : text.left(end + 1);
+// The explanation's first sentence says what is wrong (the rest, what to
+// do, goes to the notice's tip); the port, named already, becomes "it".
+QString Reason(const QString& explanation, const std::string& commName) {
+    const qsizetype end = explanation.indexOf(QStringLiteral(". "));
+    QString reason = end < 0 ? explanation : explanation.left(end + 1);
+    const QString path = QFile::decodeName(seriallink::DevicePathFor(commName).c_str());
+    const QString alias = QStringLiteral(" (%1)").arg(QFile::decodeName(commName.c_str()));
+    if (!reason.startsWith(path + u' ')) return reason;
+    reason.remove(0, path.size());
+    if (reason.startsWith(alias)) reason.remove(0, alias.size());
+    return QStringLiteral("it") + reason;
 }
 
 }  // namespace
@@ -93,8 +101,8 @@ QString PortReopener::Explanation(const seriallink::ECommsError& error) const {
 void PortReopener::TellFailure(const seriallink::ECommsError& error) {
     const QString explanation = Explanation(error);
     QString reason = explanation.isEmpty() ? QString::fromLatin1(error.what()).trimmed() + u'.'
-                                           : FirstSentence(explanation);
-    const QString details = QString::fromStdString(comm_.CommName()) + u'\n' +
+                                           : Reason(explanation, comm_.CommName());
+    const QString details = QFile::decodeName(comm_.CommName().c_str()) + u'\n' +
                             (explanation.isEmpty() ? reason : explanation);
     for (;;) {
         notice_.Tell(QStringLiteral("%1 came back but did not open: ") + reason, true, details);
