@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -74,6 +75,9 @@ TEST(DeviceIdentity, StableLinksAndNodesMadeAnew) {
         std::filesystem::create_symlink(tty->name, link + "2");
         EXPECT_FALSE(identifier.Identify(link + "2").SameDeviceAs(before)) << link;
     }
+    struct stat null {};
+    ::stat("/dev/null", &null);  // the system's own lookup: the device's record
+    EXPECT_EQ(ports::SystemUdevProperties(null.st_rdev)["DEVNAME"], "/dev/null");
     std::filesystem::remove_all(places.byIdDir);
     std::filesystem::remove(places.simulatorLink);
     std::filesystem::remove(places.simulatorLink + "2");
