@@ -24,6 +24,7 @@
 #include "console/port_feeder.h"
 #include "console/port_reopener.h"
 #include "console/tform1.h"
+#include "console/unplug_notice.h"
 #include "sim_process.h"
 #include "ui_tform1.h"
 
@@ -73,7 +74,8 @@ int main(int argc, char** argv) {
     std::vector<double> delays;
     for (int round = 0; round < rounds; ++round) {
         sim->Signal(SIGKILL);
-        if (!QTest::qWaitFor([&] { return form.portReopener().waiting(); }, 5000)) break;
+        const auto gone = [&] { return form.unplugNotice().text().contains(" is gone."); };
+        if (!QTest::qWaitFor(gone, 5000)) break;
         sim = StartOn(link);
         struct stat made {};
         ::lstat(link.c_str(), &made);

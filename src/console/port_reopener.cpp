@@ -35,14 +35,11 @@ PortReopener::PortReopener(seriallink::TComm& comm, UnplugNotice& notice, const 
 void PortReopener::Opened() {
     state_ = State::Open;
     device_ = Current();
-    lastTryFailed_ = false;
-    toldOpenAgain_ = false;
 }
 
 void PortReopener::HungUp() {
     if (state_ != State::Open) return;
     state_ = State::Waiting;
-    lastTryFailed_ = false;
     // The device may be back before its hang-up reaches us, and then no
     // further device event comes. Looked at once the serial component has
     // finished reporting.
@@ -59,9 +56,9 @@ void PortReopener::DevicesChanged() {
     if (state_ != State::Waiting) return;
     const ports::DeviceIdentity now = Current();
     if (!now.SameDeviceAs(device_)) return;
-    // The node that hung up, still there, is not the device back; after a
-    // failed try the device is, at every event until it opens.
-    if (now.node == device_.node && !lastTryFailed_) return;
+    // The node that hung up, still there, is not the device back. A node
+    // made anew is, at every event until it opens.
+    if (now.node == device_.node) return;
     Reopen();
 }
 
@@ -76,13 +73,11 @@ void PortReopener::Reopen() {
     try {
         comm_.OpenPort();
     } catch (const seriallink::ECommsError& error) {
-        lastTryFailed_ = true;
         TellFailure(error);
         return;
     }
     state_ = State::Open;
     device_ = Current();
-    lastTryFailed_ = false;
     toldOpenAgain_ = true;
     notice_.Tell(QStringLiteral("%1 came back and is open again."), false);
     emit reopened();

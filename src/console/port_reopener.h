@@ -37,8 +37,6 @@ public:
     // Devices came or went.
     void DevicesChanged();
 
-    bool waiting() const { return state_ == State::Waiting; }
-
 signals:
     // The port is open again on the device that came back.
     void reopened();
@@ -57,7 +55,6 @@ private:
     ports::UdevLookup lookup_;
     State state_ = State::Idle;
     ports::DeviceIdentity device_;  // as it was when the port was last opened
-    bool lastTryFailed_ = false;
     bool toldOpenAgain_ = false;
 };
 

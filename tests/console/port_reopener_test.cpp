@@ -70,6 +70,7 @@ TEST(PortReopener, SameAdapterBack) {
             EXPECT_TRUE(form.unplugNotice().toolTip().contains(" by flock (process "));
             EXPECT_FALSE(form.comm().IsOpen());
             EXPECT_EQ(ui.Button1->text(), "Close");
+            EXPECT_GT(form.unplugNotice().palette().color(QPalette::WindowText).red(), 100);
             ::pclose(holder);
             fs::create_symlink(back.slavePath(), places.byIdDir + "/usb-B2");
         }
@@ -80,7 +81,9 @@ TEST(PortReopener, SameAdapterBack) {
         EXPECT_EQ(form.comm().IsOpen(), !row.pressClose);
         EXPECT_EQ(ui.Button1->text(), row.pressClose ? "Open" : "Close");
         EXPECT_TRUE(back.Silent(400ms)) << "nothing from before sent again";
+        EXPECT_TRUE(form.unplugNotice().isVisible() || !row.seenGone) << "kept at Close";
         if (reopened) {
+            EXPECT_LT(form.unplugNotice().palette().color(QPalette::WindowText).red(), 100);
             EXPECT_EQ(form.unplugNotice().toolTip().toStdString(), link);
             EXPECT_EQ(form.exchange().ReplyKind, 101);
             EXPECT_EQ(ui.discomm->text(), "PPPPPP#CHEACK1#");
