@@ -9,75 +9,60 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <memory>
 
 namespace {
 
-struct Pty {
-    Pty() { ::openpty(&master, &slave, name, nullptr, nullptr); }
-    ~Pty() { ::close(master), ::close(slave); }
-    int master = -1, slave = -1;
-    char name[256] = {};
-};
-
-// As udev records an FTDI adapter; "" leaves the property out.
-ports::UdevProperties Adapter(std::string serialNumber, std::string usbPath) {
+// As udev records an FTDI adapter at a USB port; "" leaves the property out.
+ports::UdevLookup Adapter(std::string serialNumber, std::string usbPort) {
     ports::UdevProperties properties{{"ID_SERIAL", "FTDI_FT232R_" + serialNumber}};
     if (!serialNumber.empty()) properties["ID_SERIAL_SHORT"] = serialNumber;
-    if (!usbPath.empty()) properties["ID_PATH"] = "pci-0000:00:14.0-usb-0:" + usbPath;
-    return properties;
+    if (!usbPort.empty()) properties["ID_PATH"] = "pci-0000:00:14.0-usb-0:" + usbPort;
+    return [properties](dev_t) { return properties; };
+}
+
+// Whether `name` leads to the same device when udev's record changes.
+bool SameAfter(const std::string& name, const ports::UdevLookup& before,
+               const ports::UdevLookup& after, ports::PortPlaces places = {}) {
+    const auto then = ports::DeviceIdentifier(places, before).Identify(name);
+    return ports::DeviceIdentifier(places, after).Identify(name).SameDeviceAs(then);
 }
 
 TEST(DeviceIdentity, OnlyTheSameAdapterCounts) {
-    const struct {
-        ports::UdevProperties before, after;
-        bool same;
-    } rows[] = {
-        {Adapter("A10K1", "2:1.0"), Adapter("A10K1", "2:1.0"), true},
-        {Adapter("A10K1", "2:1.0"), Adapter("A10K2", "2:1.0"), false},
-        {Adapter("A10K1", "2:1.0"), Adapter("A10K1", "3:1.0"), false},
-        {Adapter("", "2:1.0"), Adapter("", "2:1.0"), true},
-        {Adapter("", "2:1.0"), Adapter("", "3:1.0"), false},
-        {Adapter("", ""), Adapter("", ""), false},
-    };
-    Pty tty;
-    for (const auto& row : rows) {
-        const auto identify = [&](const ports::UdevProperties& properties) {
-            return ports::DeviceIdentifier({}, [&](dev_t) { return properties; })
-                .Identify(tty.name);
-        };
-        EXPECT_EQ(identify(row.after).SameDeviceAs(identify(row.before)), row.same)
-            << "row " << &row - rows;
-    }
-}
+    int master = -1, slave = -1;
+    char tty[256] = {};
+    ASSERT_EQ(::openpty(&master, &slave, tty, nullptr, nullptr), 0);
+    EXPECT_TRUE(SameAfter(tty, Adapter("A1", "2:1.0"), Adapter("A1", "2:1.0")));
+    EXPECT_FALSE(SameAfter(tty, Adapter("A1", "2:1.0"), Adapter("A2", "2:1.0")));
+    EXPECT_FALSE(SameAfter(tty, Adapter("A1", "2:1.0"), Adapter("A1", "3:1.0")));
+    EXPECT_TRUE(SameAfter(tty, Adapter("", "2:1.0"), Adapter("", "2:1.0")));
+    EXPECT_FALSE(SameAfter(tty, Adapter("", "2:1.0"), Adapter("", "3:1.0")));
+    EXPECT_FALSE(SameAfter(tty, Adapter("", ""), Adapter("", "")));
 
-// A stable link is the device whatever udev says (here: nothing); a node made
-// anew differs from the one that hung up, even on a pty number used again.
-TEST(DeviceIdentity, StableLinksAndNodesMadeAnew) {
+    // A stable link is its device whatever udev says; the node made anew
+    // differs from the one that hung up, even on a pty number used again.
     char pattern[] = "/tmp/vk630-identity-XXXXXX";
     ports::PortPlaces places;
     places.byIdDir = ::mkdtemp(pattern);
     places.simulatorLink = places.byIdDir + ".sim";
-    const ports::DeviceIdentifier identifier(places, [](dev_t) { return ports::UdevProperties{}; });
-    for (const std::string& link : {places.byIdDir + "/usb-FTDI_A10K1", places.simulatorLink}) {
-        auto tty = std::make_unique<Pty>();
-        std::filesystem::create_symlink(tty->name, link);
+    const ports::DeviceIdentifier identifier(places, Adapter("", ""));
+    for (const std::string& link : {places.byIdDir + "/usb-A1", places.simulatorLink}) {
+        std::filesystem::create_symlink(tty, link);
         const ports::DeviceIdentity before = identifier.Identify(link);
-        EXPECT_EQ(identifier.Identify(link).node, before.node) << link;
-        tty.reset();
-        EXPECT_FALSE(identifier.Identify(link).SameDeviceAs(before)) << link;
-        tty = std::make_unique<Pty>();
-        std::filesystem::remove(link);
-        std::filesystem::create_symlink(tty->name, link);
         EXPECT_TRUE(identifier.Identify(link).SameDeviceAs(before)) << link;
-        EXPECT_NE(identifier.Identify(link).node, before.node) << link;
-        EXPECT_FALSE(identifier.Identify(tty->name).SameDeviceAs(identifier.Identify(tty->name)));
-        std::filesystem::create_symlink(tty->name, link + "2");
+        std::filesystem::create_symlink(tty, link + "2");  // by-id: another serial number
         EXPECT_FALSE(identifier.Identify(link + "2").SameDeviceAs(before)) << link;
+        ::close(master), ::close(slave);
+        EXPECT_FALSE(identifier.Identify(link).SameDeviceAs(before)) << link;
+        ASSERT_EQ(::openpty(&master, &slave, tty, nullptr, nullptr), 0);
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink(tty, link);
+        EXPECT_NE(identifier.Identify(link).node, before.node) << link;
+        EXPECT_TRUE(identifier.Identify(link).SameDeviceAs(before)) << link;
     }
     struct stat null {};
-    ::stat("/dev/null", &null);  // the system's own lookup: the device's record
+    ::stat("/dev/null", &null);  // the system's own lookup reads the device's record
     EXPECT_EQ(ports::SystemUdevProperties(null.st_rdev)["DEVNAME"], "/dev/null");
+    ::close(master), ::close(slave);
     std::filesystem::remove_all(places.byIdDir);
     std::filesystem::remove(places.simulatorLink);
     std::filesystem::remove(places.simulatorLink + "2");
