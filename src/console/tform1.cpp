@@ -16,6 +16,7 @@
 #include "console/jpeg_picture.h"
 #include "console/open_failure.h"
 #include "console/port_feeder.h"
+#include "console/port_reopener.h"
 #include "console/program_name.h"
 #include "console/unplug_notice.h"
 #include "console/window_exchange_host.h"
@@ -143,6 +144,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::T
     unplugNotice_ = new console::UnplugNotice(ui->centralWidget);
     connect(portFeeder_, &console::PortFeeder::devicesChanged, unplugNotice_,
             &console::UnplugNotice::DevicesChanged);
+    portReopener_ = new console::PortReopener(Comm1, *unplugNotice_, *portFeeder_, this);
+    connect(portFeeder_, &console::PortFeeder::devicesChanged, portReopener_,
+            &console::PortReopener::DevicesChanged);
 
     Timer2.setSingleShot(true);
     Timer2.setInterval(100);
@@ -174,6 +178,7 @@ void TForm1::SendFrame(const std::string& frame, std::optional<std::int32_t> kin
 void TForm1::Button1Click() {
     if (PortOpen) {
         PortOpen = false;
+        portReopener_->Stop();
         ui->Button1->setText(QStringLiteral("Open"));
         Comm1.ClosePort();
         return;
@@ -191,6 +196,7 @@ void TForm1::Button1Click() {
         console::ThrowExplained(error, Comm1.CommName(), portFeeder_->places());
     }
     PortOpen = true;
+    portReopener_->Opened();
     ui->Button1->setText(QStringLiteral("Close"));
 }
 
@@ -204,6 +210,7 @@ void TForm1::Timer2Timer() {
 
 void TForm1::Comm1RequestHangup(seriallink::TComm*) {
     unplugNotice_->PortGone(Comm1.CommName());
+    portReopener_->HungUp();
 }
 
 bool TForm1::event(QEvent* event) {

@@ -18,6 +18,7 @@ class QSocketNotifier;
 
 namespace console {
 class PortFeeder;
+class PortReopener;
 class UnplugNotice;
 }  // namespace console
 
@@ -40,6 +41,7 @@ public:
     bool portOpen() const { return PortOpen; }
     console::PortFeeder& portFeeder() { return *portFeeder_; }
     console::UnplugNotice& unplugNotice() { return *unplugNotice_; }
+    console::PortReopener& portReopener() { return *portReopener_; }
 
     // Runs one operator action; an error raised inside it ends the action
     // there and is shown in the error box. Every handler is run through it.
@@ -123,4 +125,5 @@ private:
     bool PortOpen = false;
     console::PortFeeder* portFeeder_ = nullptr;
     console::UnplugNotice* unplugNotice_ = nullptr;
+    console::PortReopener* portReopener_ = nullptr;
 };

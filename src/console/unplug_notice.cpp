@@ -54,6 +54,12 @@ void UnplugNotice::Dismiss() {
     back_ = false;
 }
 
+void UnplugNotice::Tell(const QString& text, bool trouble, const QString& details) {
+    back_ = true;
+    setToolTip(details.isEmpty() ? QFile::decodeName(commName_.c_str()) : details);
+    Show(text, trouble ? QStringLiteral("#8b0000") : QStringLiteral("#006400"));
+}
+
 bool UnplugNotice::DeviceExists() const {
     struct stat info {};
     return ::stat(seriallink::DevicePathFor(commName_).c_str(), &info) == 0;

@@ -21,6 +21,9 @@ public:
     void DevicesChanged();
     // The operator presses Open: the notice has done its work.
     void Dismiss();
+    // The console's own word on the port, its name as %1, in place of the
+    // device's coming back; `details` go to the tip.
+    void Tell(const QString& text, bool trouble, const QString& details = {});
 
     bool portBack() const { return back_; }
 

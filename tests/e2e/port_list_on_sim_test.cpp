@@ -1,11 +1,12 @@
 // The demo as a technician meets it: the simulated transmitter's link is
 // picked from the port list without typing and "Read Parameters" fills the
-// window; when the line hangs up, the notice appears, says when the same
-// link is back, and goes at the next Open.
+// window; when the line hangs up, the notice appears, and when the simulator
+// is started again on the same link the console opens it by itself.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
 #include <QTest>
+#include <csignal>
 #include <functional>
 #include <string>
 #include <vector>
@@ -77,12 +78,24 @@ TEST_F(PortListOnSim, PickedFromTheListThenHungUpAndBack) {
     EXPECT_FALSE(notice.portBack());
     vk630sim::testing::SimProcess again({"--delay", "5", "--link", sim().LinkPath()}, false);
     ASSERT_TRUE(Eventually([&] { return notice.portBack(); }));
-    EXPECT_TRUE(notice.text().endsWith(" is back. Press Close, then Open to go on."));
+    EXPECT_TRUE(notice.text().endsWith(" came back and is open again."));
     EXPECT_GE(ItemOf(sim().LinkPath()), 9);
+    EXPECT_EQ(ui().Button1->text(), "Close");
+    ReadParameters();
+    // Killed outright, it leaves its link behind, pointing nowhere.
+    again.Signal(SIGKILL);
+    ASSERT_TRUE(Eventually([&] {
+        return notice.text().endsWith(
+            " is gone. Press Close, reconnect the adapter, then press Open.");
+    }));
+    vk630sim::testing::SimProcess third({"--delay", "5", "--link", sim().LinkPath()}, false);
+    ASSERT_TRUE(
+        Eventually([&] { return notice.text().endsWith(" came back and is open again."); }));
+    ReadParameters();
 
     PressOpenClose();
     EXPECT_EQ(ui().Button1->text(), "Open");
-    EXPECT_TRUE(notice.isVisible());
+    EXPECT_FALSE(notice.isVisible()) << "it no longer holds";
     PressOpenClose();
     ASSERT_TRUE(form().portOpen());
     EXPECT_FALSE(notice.isVisible());
