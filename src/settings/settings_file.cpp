@@ -234,8 +234,9 @@ SettingsFile ReadSettings(const std::string& json, const std::string& name) {
     Json doc;
     try {
         doc = Json::parse(json);
-    } catch (const Json::parse_error& error) {
-        // "[json.exception.parse_error.101] parse error at line 2, column 5: ..."
+    } catch (const Json::exception& error) {
+        // "[json.exception.parse_error.101] parse error at line 2, column 5: ...",
+        // or a number beyond a double: "[json.exception.out_of_range.406] ..."
         std::string detail = error.what();
         if (auto end = detail.find("] "); end != std::string::npos) detail.erase(0, end + 2);
         throw BadSettingsFile(name + ": the document: expected JSON; " + detail);

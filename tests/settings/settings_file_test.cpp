@@ -54,6 +54,8 @@ TEST(SettingsFile, RefusesABadFileWholeNamingFileKeyAndExpectation) {
     };
     const Case cases[] = {
         {"not JSON", "{\"format\": ", "unit7.json: the document: expected JSON; parse error"},
+        {"number beyond a double", "1E400",
+         "unit7.json: the document: expected JSON; number overflow"},
         {"not an object", "[1]", "unit7.json: the document: expected an object, found array"},
         {"another format", Replace(good, "vk630e-settings", "vk630-other"),
          "unit7.json: format: expected \"vk630e-settings\", found \"vk630-other\""},
