@@ -111,7 +111,10 @@ TEST(Apply, DecodedRepliesLandAsInTheWindow) {
     EXPECT_EQ(fields.texts.at("JTME"), "000");
     EXPECT_EQ(fields.texts.at("ADRM"), "123");
     EXPECT_EQ(fields.texts.size(), 2u);  // group visibility and captions are no settings
-    EXPECT_EQ(ToUpdates(fields).front(), dialogue::IndexUpdate("MR485BT", -1));
+    EXPECT_THAT(
+        ToUpdates(fields),
+        ElementsAre(dialogue::IndexUpdate("MR485BT", -1), dialogue::IndexUpdate("MR485JN", 2),
+                    dialogue::TextUpdate("JTME", "000"), dialogue::TextUpdate("ADRM", "123")));
 }
 
 TEST(Commissioning, SendsEachFrameAfterTheReplyAndStopsAtTheFirstFailure) {
@@ -121,11 +124,15 @@ TEST(Commissioning, SendsEachFrameAfterTheReplyAndStopsAtTheFirstFailure) {
         void (*fail)(Commissioning&);
         Outcome outcome;
         std::size_t sent;
+        const char* summary;
     };
     const Case cases[] = {
-        {"no reply", 3, [](Commissioning& run) { run.TimedOut(); }, Outcome::NoReply, 4},
-        {"hang-up", 14, [](Commissioning& run) { run.HungUp(); }, Outcome::HungUp, 15},
-        {"cancel", 0, [](Commissioning& run) { run.Cancel(); }, Outcome::Running, 1},
+        {"no reply", 3, [](Commissioning& run) { run.TimedOut(); }, Outcome::NoReply, 4,
+         "3 of 18 frames were answered; the last was address; polling 1 got no answer."},
+        {"hang-up", 14, [](Commissioning& run) { run.HungUp(); }, Outcome::HungUp, 15,
+         "14 of 18 frames were answered; the last was parameters; command 1 got no answer."},
+        {"cancel", 0, [](Commissioning& run) { run.Cancel(); }, Outcome::Running, 1,
+         "1 of 18 frames were answered; the last was device line."},
     };
     for (const Case& c : cases) {
         RecordingHost host;
@@ -139,6 +146,9 @@ TEST(Commissioning, SendsEachFrameAfterTheReplyAndStopsAtTheFirstFailure) {
         EXPECT_EQ(host.sent.size(), c.sent) << c.what;
         EXPECT_FALSE(host.timing) << c.what;
         EXPECT_NE(run.outcome(), Outcome::Running) << c.what;
+        EXPECT_EQ(run.Summary(), c.summary);
+        run.Start();  // a run is started once
+        EXPECT_EQ(host.sent.size(), c.sent) << c.what;
     }
 }
 
