@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -42,14 +43,15 @@ void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-// Runs vk630e-cli with its output in files of `dir`; a run that outlives
-// a minute is killed and fails.
-Result RunCli(const std::string& dir, std::vector<std::string> args) {
+// Runs vk630e-cli with its output in files of `dir` (standard error on
+// `errPath` when given); a run that outlives a minute is killed and fails.
+Result RunCli(const std::string& dir, std::vector<std::string> args,
+              const std::string& errPath = {}) {
     std::string program = VK630E_CLI_PATH;
     std::vector<char*> argv{program.data()};
     for (auto& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    const std::string out = dir + "/cli.out", err = dir + "/cli.err";
+    const std::string out = dir + "/cli.out", err = errPath.empty() ? dir + "/cli.err" : errPath;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
@@ -73,7 +75,7 @@ Result RunCli(const std::string& dir, std::vector<std::string> args) {
     }
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.out = ReadFile(out);
-    result.err = ReadFile(err);
+    if (errPath.empty()) result.err = ReadFile(err);  // a terminal is read by its caller
     return result;
 }
 
@@ -125,15 +127,31 @@ TEST(Cli, AFileWrittenIsWhatTheDeviceHoldsAndReadsBack) {
     EXPECT_EQ(write.out, "All 38 settings verified on " + sim.LinkPath() + "\n");
     EXPECT_EQ(write.err, "");  // no progress where standard error is no terminal
 
-    const Result read = RunCli(sim.Dir(), {"read", "--port", sim.LinkPath()});
+    const std::string back = sim.Dir() + "/back.json";
+    const Result read = RunCli(sim.Dir(), {"read", "--port", sim.LinkPath(), "-o", back});
     EXPECT_EQ(read.status, 0) << read.err;
     settings::SettingsFile expected = Unit();
     expected.fields.texts["ADRM"] = "018";
-    EXPECT_EQ(WithoutSaved(read.out), WithoutSaved(settings::WriteSettings(expected)));
+    EXPECT_EQ(WithoutSaved(ReadFile(back)), WithoutSaved(settings::WriteSettings(expected)));
 
-    const Result send = RunCli(sim.Dir(), {"send", "PPPPPP#COMP02#", "--port", sim.LinkPath()});
+    const Result send =
+        RunCli(sim.Dir(), {"send", "PPPPPP#COMP02#", "--port", sim.LinkPath(), "--baud", "4800"});
     EXPECT_EQ(send.status, 0);
     EXPECT_EQ(send.out, "COMP02:0A030C\r\n");
+    EXPECT_THAT(sim.Log(), HasSubstr("the console's line is set to 4800 baud"));
+
+    // On a terminal the run shows where it is, and clears the line at the end.
+    int master = -1, slave = -1;
+    ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    const Result verify =
+        RunCli(sim.Dir(), {"verify", back, "--port", sim.LinkPath()}, ::ttyname(slave));
+    EXPECT_EQ(verify.status, 0);
+    std::string shown(4096, '\0');
+    shown.resize(std::max<ssize_t>(::read(master, shown.data(), shown.size()), 0));
+    EXPECT_THAT(shown, HasSubstr("\r\033[KReading back 2 of 5: command 1"));
+    EXPECT_THAT(shown, ::testing::EndsWith("command 2 parse\r\033[K"));
+    ::close(slave);
+    ::close(master);
 }
 
 TEST(Cli, ExitStatusSaysWhatHappenedAndNothingIsSentAfterAFailure) {
@@ -202,7 +220,7 @@ TEST(Cli, ExitStatusSaysWhatHappenedAndNothingIsSentAfterAFailure) {
          tooWide,
          {"write", "FILE", "--port", "PORT"},
          4,
-         "polling[0].coefficient  -8.0000 ",
+         "\npolling[0].start        007 ",
          18},
         {"bad file",
          std::vector<std::string>{},
