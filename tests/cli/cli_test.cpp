@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
 #include <signal.h>
 #include <spawn.h>
@@ -147,6 +148,8 @@ TEST(Cli, AFileWrittenIsWhatTheDeviceHoldsAndReadsBack) {
         RunCli(sim.Dir(), {"verify", back, "--port", sim.LinkPath()}, ::ttyname(slave));
     EXPECT_EQ(verify.status, 0);
     std::string shown(4096, '\0');
+    pollfd ready{master, POLLIN, 0};
+    ASSERT_EQ(::poll(&ready, 1, 0), 1) << "nothing shown on the terminal";
     shown.resize(std::max<ssize_t>(::read(master, shown.data(), shown.size()), 0));
     EXPECT_THAT(shown, HasSubstr("\r\033[KReading back 2 of 5: command 1"));
     EXPECT_THAT(shown, ::testing::EndsWith("command 2 parse\r\033[K"));
