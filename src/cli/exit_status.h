@@ -1,0 +1,30 @@
+// What vk630e-cli tells its caller by its exit status, so that a batch
+// script can tell a unit that failed verification from a missing cable.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace cli {
+
+enum ExitStatus : int {
+    kDone = 0,          // done, and verified where verification was asked for
+    kUsage = 1,         // the command line was wrong
+    kPortWontOpen = 2,  // the port would not open
+    kNoReply = 3,       // no reply within the timeout, or the line hung up
+    kDifferences = 4,   // verification found differences
+    kBadFile = 5,       // the settings file was refused
+};
+
+// A failure that ends the program with `status` after its message.
+class Failure : public std::runtime_error {
+public:
+    Failure(ExitStatus status, const std::string& message)
+        : std::runtime_error(message), status_(status) {}
+    ExitStatus status() const { return status_; }
+
+private:
+    ExitStatus status_;
+};
+
+}  // namespace cli

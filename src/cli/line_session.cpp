@@ -1,0 +1,108 @@
+#include "cli/line_session.h"
+
+#include <poll.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+#include "cli/exit_status.h"
+#include "dialogue/frames.h"
+
+namespace cli {
+namespace {
+
+// The window's decode timer.
+constexpr std::chrono::milliseconds kDecodeTick{100};
+
+}  // namespace
+
+LineSession::LineSession(const LineChoice& line, cli::Progress& progress)
+    : progress_(progress), timeoutMs_(settings::ReplyTimeoutMs(line.baud)) {
+    comm_.OnReceiveData = [this](seriallink::TComm*, const void* buffer, std::uint16_t length) {
+        exchange_.Receive(buffer, length);
+        // A display-only reply gets no decode step: it is done when shown.
+        if (!settings::DecodeFollows(exchange_.ReplyKind)) replyDone_ = true;
+    };
+    comm_.OnRequestHangup = [this](seriallink::TComm*) { hungUp_ = true; };
+    OpenLikeTheWindow(comm_, line);
+}
+
+bool LineSession::SendBytes(const std::string& frame) {
+    // Frames from the run have been checked to fit one send.
+    return comm_.SendBytes(frame.data(), static_cast<std::uint16_t>(frame.size()));
+}
+
+void LineSession::EnableDecodeTimer() {
+    decodeAt_ = Clock::now() + kDecodeTick;
+}
+
+void LineSession::ApplyUpdates(const dialogue::DecodeOutcome& outcome) {
+    settings::Apply(model_, outcome);
+    // The window shows this in its error box and keeps what was decoded
+    // before it; the comparison then shows the setting as it stands.
+    if (outcome.error) {
+        progress_.Clear();
+        std::fprintf(stderr, "vk630e-cli: %s\n", outcome.error->c_str());
+    }
+}
+
+void LineSession::Send(const settings::Step& step) {
+    exchange_.Send(step.frame, step.kind);
+}
+
+void LineSession::StartReplyTimeout() {
+    timeoutAt_ = Clock::now() + std::chrono::milliseconds(timeoutMs_);
+}
+
+void LineSession::WaitOnce() {
+    std::optional<Clock::time_point> deadline = decodeAt_;
+    if (timeoutAt_ && (!deadline || *timeoutAt_ < *deadline)) deadline = timeoutAt_;
+    int waitMs = -1;
+    if (deadline) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
+        waitMs = static_cast<int>(std::max<decltype(left)>(left, 0));
+    }
+    pollfd notify{comm_.NotifyFd(), POLLIN, 0};
+    const int ready = ::poll(&notify, 1, waitMs);
+    if (ready > 0) comm_.DispatchNotification();
+    if (ready < 0 && errno != EINTR) hungUp_ = true;  // the loop cannot go on
+
+    const auto now = Clock::now();
+    if (decodeAt_ && now >= *decodeAt_) {
+        exchange_.Tick();  // disables the decode timer first
+        replyDone_ = true;
+    }
+    if (timeoutAt_ && now >= *timeoutAt_) timedOut_ = true;
+}
+
+settings::Outcome LineSession::Run(settings::Commissioning& run) {
+    run.Start();
+    while (run.outcome() == settings::Outcome::Running) {
+        WaitOnce();
+        if (hungUp_) {
+            run.HungUp();
+        } else if (replyDone_) {
+            // A reply beats a timeout that fell due in the same wait.
+            replyDone_ = timedOut_ = false;
+            run.ReplyDecoded();
+        } else if (timedOut_) {
+            timedOut_ = false;
+            run.TimedOut();
+        }
+    }
+    progress_.Clear();
+    return run.outcome();
+}
+
+std::optional<std::string> LineSession::Ask(const std::string& frame) {
+    exchange_.Send(frame, dialogue::KindDisplayOnly);
+    StartReplyTimeout();
+    while (!received_ && !hungUp_ && !timedOut_) WaitOnce();
+    StopReplyTimeout();
+    if (hungUp_) return std::nullopt;
+    return received_;
+}
+
+}  // namespace cli

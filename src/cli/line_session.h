@@ -1,0 +1,76 @@
+// The transmitter's line for one command of vk630e-cli: the serial
+// component, the exchange cycle on it and a poll loop that stands in for
+// the window's event loop. The decode timer's 100 ms and the reply timeout
+// are deadlines of that loop; the component's events run on this thread.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "cli/port_open.h"
+#include "cli/progress.h"
+#include "dialogue/exchange_cycle.h"
+#include "seriallink/tcomm.h"
+#include "settings/commissioning.h"
+
+namespace cli {
+
+class LineSession final : private dialogue::ExchangeHost, public settings::CommissioningHost {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // Opens the line; throws Failure (kPortWontOpen).
+    LineSession(const LineChoice& line, cli::Progress& progress);
+
+    // The settings the replies are decoded into; a read-back starts from
+    // what is set here.
+    void SetModel(settings::Fields model) { model_ = std::move(model); }
+    const settings::Fields& Model() const { return model_; }
+
+    // Runs a write-all or verify until it ends; never reopens a line that
+    // hung up.
+    settings::Outcome Run(settings::Commissioning& run);
+
+    // Sends one raw frame as display-only and returns the first chunk
+    // received within the timeout; nothing when none came or the line hung up.
+    std::optional<std::string> Ask(const std::string& frame);
+
+    bool HungUp() const { return hungUp_; }
+    int TimeoutMs() const { return timeoutMs_; }
+
+    // Commissioning host.
+    void Send(const settings::Step& step) override;
+    void StartReplyTimeout() override;
+    void StopReplyTimeout() override { timeoutAt_.reset(); }
+    void Progress(const std::string& text) override { progress_.Show(text); }
+    settings::Fields ReadBack() const override { return model_; }
+
+private:
+    // Exchange host: the command line has no send line or receive box.
+    void SetSendLine(const std::string&) override {}
+    void ClearReceiveBox() override { received_.reset(); }
+    void ShowReceived(std::string_view text) override { received_ = std::string(text); }
+    bool SendBytes(const std::string& frame) override;
+    bool DecodeTimerEnabled() const override { return decodeAt_.has_value(); }
+    void EnableDecodeTimer() override;
+    void DisableDecodeTimer() override { decodeAt_.reset(); }
+    void ApplyUpdates(const dialogue::DecodeOutcome& outcome) override;
+
+    // Waits for the next event or deadline and handles it.
+    void WaitOnce();
+
+    cli::Progress& progress_;
+    seriallink::TComm comm_;
+    dialogue::ExchangeCycle exchange_{*this};
+    settings::Fields model_;
+    int timeoutMs_;
+    std::optional<Clock::time_point> decodeAt_;
+    std::optional<Clock::time_point> timeoutAt_;
+    std::optional<std::string> received_;
+    bool replyDone_ = false;
+    bool timedOut_ = false;
+    bool hungUp_ = false;
+};
+
+}  // namespace cli

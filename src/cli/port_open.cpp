@@ -1,0 +1,76 @@
+#include "cli/port_open.h"
+
+#include <cstring>
+
+#include "cli/exit_status.h"
+#include "ports/open_diagnosis.h"
+
+namespace cli {
+namespace {
+
+using namespace seriallink;
+
+// The component settings of the window's serial component, including what
+// its "Open" changes just before opening: a unit commissioned from here is
+// spoken to exactly as from the window.
+void Configure(TComm& comm, const LineChoice& line) {
+    comm.SetCommName(line.port);
+    comm.SetBaudRate(line.baud);
+    comm.SetParityCheck(false);
+    comm.SetOutx_CtsFlow(false);
+    comm.SetOutx_DsrFlow(false);
+    comm.SetDtrControl(TDtrControl::DtrDisable);
+    comm.SetDsrSensitivity(false);
+    comm.SetTxContinueOnXoff(true);
+    comm.SetOutx_XonXoffFlow(false);
+    comm.SetInx_XonXoffFlow(false);
+    comm.SetReplaceWhenParityError(false);
+    comm.SetIgnoreNullChar(false);
+    comm.SetRtsControl(TRtsControl::RtsDisable);
+    comm.SetXonLimit(500);
+    comm.SetXoffLimit(500);
+    comm.SetByteSize(TByteSize::_8);
+    comm.SetParity(line.parity);
+    comm.SetStopBits(TStopBits::_1);
+    comm.SetXonChar(17);
+    comm.SetXoffChar(19);
+    comm.SetReplacedChar(0);
+    // A reply is complete at the first pause of more than 300 ms.
+    comm.SetReadIntervalTimeout(300);
+    comm.SetReadTotalTimeoutMultiplier(0);
+    comm.SetReadTotalTimeoutConstant(0);
+    comm.SetWriteTotalTimeoutMultiplier(0);
+    comm.SetWriteTotalTimeoutConstant(0);
+}
+
+// The error box's rule: a full stop after a message whose last character
+// comes after "." in the character table.
+std::string AsTheErrorBoxShowsIt(std::string message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
+    return message;
+}
+
+// Only the failures that mean "this device could not be opened as a serial
+// port" get an explanation, as in the window.
+std::string ExplanationOf(const ECommsError& error, const std::string& commName) {
+    for (const char* message : {kMsgOpenFailed, kMsgNotCommHandle}) {
+        if (std::strcmp(error.what(), message) == 0) return ports::ExplainOpenFailure(commName);
+    }
+    return {};
+}
+
+}  // namespace
+
+void OpenLikeTheWindow(TComm& comm, const LineChoice& line) {
+    Configure(comm, line);
+    try {
+        comm.OpenPort();
+    } catch (const ECommsError& error) {
+        std::string message = AsTheErrorBoxShowsIt(error.what());
+        const std::string explanation = ExplanationOf(error, comm.CommName());
+        if (!explanation.empty()) message += "\n" + explanation;
+        throw Failure(kPortWontOpen, line.port + ": " + message);
+    }
+}
+
+}  // namespace cli
