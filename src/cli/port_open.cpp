@@ -54,7 +54,8 @@ std::string AsTheErrorBoxShowsIt(std::string message) {
 // port" get an explanation, as in the window.
 std::string ExplanationOf(const ECommsError& error, const std::string& commName) {
     for (const char* message : {kMsgOpenFailed, kMsgNotCommHandle}) {
-        if (std::strcmp(error.what(), message) == 0) return ports::ExplainOpenFailure(commName);
+        if (std::strcmp(error.what(), message) == 0)
+            return ports::ExplainOpenFailure(commName, error.ErrorNumber());
     }
     return {};
 }
