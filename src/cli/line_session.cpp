@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <system_error>
 
 #include "cli/exit_status.h"
 #include "dialogue/frames.h"
@@ -25,7 +26,23 @@ LineSession::LineSession(const LineChoice& line, cli::Progress& progress)
         if (!settings::DecodeFollows(exchange_.ReplyKind)) replyDone_ = true;
     };
     comm_.OnRequestHangup = [this](seriallink::TComm*) { hungUp_ = true; };
+    if (!line.logPath.empty()) {
+        try {
+            log_ = std::make_unique<seriallink::TrafficLog>(line.logPath);
+        } catch (const std::system_error& error) {
+            throw Failure(kUsage, error.what());
+        }
+        comm_.SetTrafficTap(log_.get());
+    }
     OpenLikeTheWindow(comm_, line);
+}
+
+void LineSession::ReportLogStop() {
+    if (!log_) return;
+    if (const auto notice = log_->TakeStopNotice()) {
+        progress_.Clear();
+        std::fprintf(stderr, "vk630e-cli: %s\n", notice->c_str());
+    }
 }
 
 bool LineSession::SendBytes(const std::string& frame) {
@@ -68,6 +85,7 @@ void LineSession::WaitOnce() {
     const int ready = ::poll(&notify, 1, waitMs);
     if (ready > 0) comm_.DispatchNotification();
     if (ready < 0 && errno != EINTR) hungUp_ = true;  // the loop cannot go on
+    ReportLogStop();
 
     const auto now = Clock::now();
     if (decodeAt_ && now >= *decodeAt_) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "cli/progress.h"
 #include "dialogue/exchange_cycle.h"
 #include "seriallink/tcomm.h"
+#include "seriallink/traffic_log.h"
 #include "settings/commissioning.h"
 
 namespace cli {
@@ -59,8 +61,12 @@ private:
 
     // Waits for the next event or deadline and handles it.
     void WaitOnce();
+    // A log that stopped by itself says why once; the exchange goes on.
+    void ReportLogStop();
 
     cli::Progress& progress_;
+    // Before the component: its close at destruction is still recorded.
+    std::unique_ptr<seriallink::TrafficLog> log_;
     seriallink::TComm comm_;
     dialogue::ExchangeCycle exchange_{*this};
     settings::Fields model_;

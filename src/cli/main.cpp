@@ -34,6 +34,9 @@ void AddLineOptions(CLI::App& command, LineOptions& options) {
     command.add_option("--parity", options.parity, "Parity of the port: none, odd or even")
         ->capture_default_str()
         ->transform(CLI::IsMember({"none", "odd", "even"}, CLI::ignore_case));
+    command.add_option("--log", options.line.logPath,
+                       "Add a line per event on the port (sent, received, open, close, "
+                       "hang-up) to FILE, with times");
 }
 
 }  // namespace

@@ -13,6 +13,8 @@ struct LineChoice {
     std::string port;
     std::uint32_t baud = 9600;
     seriallink::TParity parity = seriallink::TParity::None;
+    // Where the line's traffic is recorded; empty for no log.
+    std::string logPath;
 };
 
 // Opens `comm` on the chosen line with the window's component settings.

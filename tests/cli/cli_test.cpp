@@ -135,10 +135,17 @@ TEST(Cli, AFileWrittenIsWhatTheDeviceHoldsAndReadsBack) {
     expected.fields.texts["ADRM"] = "018";
     EXPECT_EQ(WithoutSaved(ReadFile(back)), WithoutSaved(settings::WriteSettings(expected)));
 
-    const Result send =
-        RunCli(sim.Dir(), {"send", "PPPPPP#COMP02#", "--port", sim.LinkPath(), "--baud", "4800"});
+    const std::string log = sim.Dir() + "/traffic.log";
+    const Result send = RunCli(sim.Dir(), {"send", "PPPPPP#COMP02#", "--port", sim.LinkPath(),
+                                           "--baud", "4800", "--log", log});
     EXPECT_EQ(send.status, 0);
     EXPECT_EQ(send.out, "COMP02:0A030C\r\n");
+    const std::string logged = ReadFile(log);
+    EXPECT_THAT(logged, ::testing::ContainsRegex("  OPEN  .*\n.*  TX  PPPPPP#COMP02#\t50 "
+                                                 ".*\n.*  RX  COMP02:0A030C\\\\x0D\\\\x0A\t.*\n"
+                                                 ".*  CLOSE\n$"));
+    EXPECT_EQ(RunCli(sim.Dir(), {"send", "x", "--port", sim.LinkPath(), "--log", sim.Dir()}).status,
+              1);
     EXPECT_THAT(sim.Log(), HasSubstr("the console's line is set to 4800 baud"));
 
     // On a terminal the run shows where it is, and clears the line at the end.
