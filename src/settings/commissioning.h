@@ -4,6 +4,7 @@
 // timeout, and reports progress; this class decides what comes next.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,10 +16,19 @@ namespace settings {
 
 // One frame of the run: the group it writes or reads, the frame built by
 // the dialogue's own frame functions, and the ReplyKind it sets.
+//
+// The "Set" buttons of the device line, interval, address and polling rows
+// leave ReplyKind as it was; in the run their frames set it to display-only
+// (100). Their reply is an acknowledgement: left at the kind of whatever came
+// before (101 after "Read Parameters", 1502 after a parse query) it would be
+// run through that earlier decoder and could change a field the run is
+// about to write or compare. As display-only it is shown and nothing more,
+// just as the output ranges' "Set" treats its own acknowledgement.
 struct Step {
     std::string group;  // "device line", "interval", "address", "polling 1", ...
     std::string frame;
     std::optional<std::int32_t> kind;
+    std::vector<std::string> controls;  // the settings the frame carries (writes only)
 };
 
 // The thirteen write frames in the window's order; groups that cannot be
@@ -33,8 +43,20 @@ struct Difference {
     std::string written;
     std::string readBack;  // as the window would show it
 };
-// Compares the settings the file holds with what the device reported.
+// Compares the settings `written` holds (a choice with no item chosen is not
+// held) with what the device reported: numbers by value, the rest exactly.
+// A setting the device did not report reads back as "(not reported)".
 std::vector<Difference> Compare(const Fields& written, const Fields& readBack);
+// How many settings `written` holds, as Compare counts them.
+std::size_t CountHeld(const Fields& written);
+// The part of `fields` that WriteSteps sends: the settings of skipped groups
+// are left out, so they are neither written nor compared.
+Fields SentPart(const Fields& fields);
+
+// Whether the exchange cycle runs a decode step for a reply received under
+// `replyKind`: with display-only there is no tick, so the reply counts as
+// decoded once the receive step has shown it.
+bool DecodeFollows(std::int32_t replyKind);
 
 class CommissioningHost {
 public:
@@ -51,6 +73,8 @@ public:
     virtual Fields ReadBack() const = 0;
 };
 
+// Verified: every frame answered and, when verifying, no difference found
+// (a run without verification ends Verified with nothing checked).
 enum class Outcome { Running, Verified, Differences, Cancelled, NoReply, HungUp };
 
 class Commissioning {
@@ -58,10 +82,12 @@ public:
     Commissioning(CommissioningHost& host, Fields toWrite, bool write, bool verify);
 
     void Start();
-    // The reply to the frame in flight has been received and decoded.
+    // The reply to the frame in flight has been received and decoded (see
+    // DecodeFollows); a call with nothing in flight is ignored.
     void ReplyDecoded();
-    // No reply within the timeout: the run goes on where a reply is not
-    // needed and stops where it is (a read-back without a reply).
+    // No reply within the timeout: the run stops there, whether the frame
+    // wrote or read, since a device that does not answer one frame is not
+    // to be sent the rest (NoReply).
     void TimedOut();
     void Cancel();  // stops after the frame in flight
     void HungUp();
@@ -69,6 +95,8 @@ public:
     Outcome outcome() const { return outcome_; }
     const std::vector<Difference>& differences() const { return differences_; }
     const std::vector<std::string>& skipped() const { return skipped_; }
+    // How many settings were compared (the count of "All 38 settings verified").
+    std::size_t checked() const { return checked_; }
     // How far it got, for the box after a hang-up or a cancel.
     std::string Summary() const;
 
@@ -78,13 +106,33 @@ private:
     std::vector<Step> steps_;
     std::size_t next_ = 0;
     std::size_t writes_ = 0;
+    bool verify_;
+    bool awaiting_ = false;
     bool cancelRequested_ = false;
+    std::size_t checked_ = 0;
     Outcome outcome_ = Outcome::Running;
     std::vector<Difference> differences_;
     std::vector<std::string> skipped_;
+
+    void SendNext();
+    void Finish();
+    void End(Outcome outcome);
 };
 
-// The per-frame timeout.
+// The per-frame timeout at 9600 baud and above, from sending a frame until
+// its reply has been decoded. At 9600 baud a byte of 8 data bits, parity and
+// a stop bit takes 1.15 ms. The longest exchange is a command slot write
+// with its longest command (99 bytes as 198 characters: a 216-byte frame,
+// 0.25 s) or "Read Parameters" with its reply of about 180 bytes (0.21 s);
+// the read that delivers a reply ends only after a 300 ms pause, and the
+// decode step ticks 100 ms later. Frame, reply, pause and tick come to
+// under 0.9 s; the rest of the 2 s leaves the device as long again to act
+// on a write (it stores settings before it answers) without taking a slow
+// answer for none, while a technician waiting at a dead line is told
+// within seconds.
 inline constexpr int kReplyTimeoutMs = 2000;
+// Below 9600 baud the same exchange's bytes take longer: the timeout grows
+// by the extra line time of 420 bytes (the longest frame and reply).
+int ReplyTimeoutMs(std::uint32_t baud);
 
 }  // namespace settings
