@@ -14,6 +14,7 @@
 #include "console/program_name.h"
 #include "console/settings_in_window.h"
 #include "console/tform1.h"
+#include "console/window_fonts.h"
 
 namespace console {
 namespace {
@@ -33,11 +34,11 @@ QString DifferenceTable(const std::vector<settings::Difference>& differences) {
     return QStringLiteral("<table cellspacing=4>%1</table>").arg(rows);
 }
 
+// Each names its group and why it was not sent.
 QString SkippedList(const std::vector<std::string>& skipped) {
     QStringList lines;
     for (const std::string& group : skipped) lines << TextFromBytes(group);
-    return lines.isEmpty() ? QString()
-                           : QStringLiteral("Not sent: ") + lines.join(QStringLiteral("; "));
+    return lines.join(u'\n');
 }
 
 // Shown without a nested event loop: the run ends inside the serial
@@ -56,7 +57,6 @@ void ShowResult(QWidget& parent, QMessageBox::Icon icon, const QString& text,
 
 CommissioningRun::CommissioningRun(TForm1& window) : QObject(&window), window_(window) {
     replyTimeout_.setSingleShot(true);
-    replyTimeout_.setInterval(settings::kReplyTimeoutMs);
     connect(&replyTimeout_, &QTimer::timeout, this,
             [this] { Drive([this] { run_->TimedOut(); }); });
     BuildProgressDialog();
@@ -66,6 +66,9 @@ CommissioningRun::~CommissioningRun() = default;
 
 void CommissioningRun::BuildProgressDialog() {
     progress_ = new QDialog(&window_);
+    progress_->setObjectName(QStringLiteral("CommissioningProgress"));
+    // A window of its own takes the desktop's face unless told the window's.
+    progress_->setFont(ContentsFace());
     progress_->setWindowTitle(QString::fromLatin1(kProgramName));
     // Not blocking the event loop, yet keeping the window's own buttons from
     // sending frames in between.
@@ -102,6 +105,7 @@ void CommissioningRun::Start(const settings::Fields& fields, bool write) {
     run_ = std::make_unique<settings::Commissioning>(*this, fields, write, true);
     framesSent_ = 0;
     awaitingReply_ = false;
+    replyTimeout_.setInterval(settings::ReplyTimeoutMs(window_.comm().BaudRate()));
     progressBar_->setRange(0, static_cast<int>(frames));
     progressBar_->setValue(0);
     cancel_->setEnabled(true);
@@ -112,7 +116,8 @@ void CommissioningRun::Start(const settings::Fields& fields, bool write) {
 }
 
 void CommissioningRun::ReplyReceived() {
-    // A display-only reply starts no decode: received is dealt with.
+    // A display-only reply starts no decode: received is dealt with. A decode
+    // already pending takes this chunk with it, and its tick tells.
     if (!window_.decodeTimer().isActive()) ReplyDecoded();
 }
 
@@ -170,11 +175,10 @@ void CommissioningRun::Finish() {
     const QString skipped = SkippedList(run_->skipped());
     switch (run_->outcome()) {
         case settings::Outcome::Verified:
-            ShowResult(window_, QMessageBox::Information,
-                       QStringLiteral("All %1 settings verified on %2")
-                           .arg(settings::AllSettings().size())
-                           .arg(port),
-                       skipped);
+            ShowResult(
+                window_, QMessageBox::Information,
+                QStringLiteral("All %1 settings verified on %2").arg(run_->checked()).arg(port),
+                skipped);
             break;
         case settings::Outcome::Differences: {
             const std::size_t count = run_->differences().size();
@@ -187,8 +191,20 @@ void CommissioningRun::Finish() {
                 skipped, Qt::RichText);
             break;
         }
+        case settings::Outcome::NoReply:
+            ShowResult(window_, QMessageBox::Warning,
+                       QStringLiteral("No reply within %1 s. %2")
+                           .arg(replyTimeout_.interval() / 1000.0)
+                           .arg(TextFromBytes(run_->Summary())),
+                       skipped);
+            break;
         default:
-            ShowResult(window_, QMessageBox::Warning, TextFromBytes(run_->Summary()), skipped);
+            ShowResult(
+                window_, QMessageBox::Warning,
+                (run_->outcome() == settings::Outcome::HungUp ? QStringLiteral("The line hung up. ")
+                                                              : QStringLiteral("Cancelled. ")) +
+                    TextFromBytes(run_->Summary()),
+                skipped);
             break;
     }
 }

@@ -14,6 +14,7 @@
 #include "console/program_name.h"
 #include "console/settings_in_window.h"
 #include "console/tform1.h"
+#include "console/window_fonts.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ struct MenuItem {
 }  // namespace
 
 void TForm1::createMenus() {
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     // Menus by object name, so that an item another part of the program adds
     // finds its menu.
     for (const auto& [name, title] : {std::pair{"File1", "&File"}, std::pair{"Device1", "&Device"},
@@ -85,6 +87,11 @@ void TForm1::createMenus() {
             RunAction([this, handler] { (this->*handler)(); });
         });
     }
+    // Menus read in the regular face, as the pages' contents do. A menu drops
+    // down as a window of its own and would take the desktop's face; the
+    // bar makes its overflow menu when its face is set, so that comes first.
+    menuBar()->setFont(console::ContentsFace());
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) menu->setFont(console::ContentsFace());
     resize(width(), height() + menuBar()->sizeHint().height());
 }
 
