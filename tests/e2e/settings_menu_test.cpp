@@ -1,0 +1,85 @@
+// The settings menu against the simulated transmitter: a file saved from one
+// device opens into a fresh window, is written to a fresh device and verified
+// there, and a device that still holds other settings shows them differing.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <memory>
+
+#include "console_on_sim.h"
+#include "core/device_state.h"
+#include "menu_clicks.h"
+
+namespace e2e {
+namespace {
+
+class SettingsMenu : public ConsoleOnSim {
+protected:
+    // Clicks the Device menu's `item` (answering its file question with
+    // `file`) and returns the box the run ends with.
+    QString RunToBox(const char* item, const QString& file = {}) {
+        console_test::FileDialogAnswer answer(file);
+        const std::size_t seen = boxes_.boxes().size();
+        console_test::ClickMenuItem(form(), item);
+        const bool ended = QTest::qWaitFor([&] { return boxes_.boxes().size() > seen; }, 60'000);
+        return ended ? boxes_.boxes().back().text : QStringLiteral("(no box)");
+    }
+
+    void FreshWindowOnFreshDevice() {
+        form_.reset();
+        ASSERT_NO_FATAL_FAILURE(StartSimulator({}));
+        form_ = std::make_unique<TForm1>();
+        form_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
+        ASSERT_NO_FATAL_FAILURE(OpenOnSimulator());
+    }
+};
+
+TEST_F(SettingsMenu, FileWrittenToAFreshDeviceVerifiesThereAndDiffersFromAnother) {
+    ReadParameters();
+    for (const char* query : {"Button76", "Button74", "Button81", "Button79"}) Exchange(query);
+    ASSERT_NO_FATAL_FAILURE(Apply({{"ADRM", "042"},
+                                   {"JTME", "005"},
+                                   {"MAD3USE", "3_CMD3"},
+                                   {"MAD2XIN", "5 Read U32 1234"},
+                                   {"DAO2L", "300.0"},
+                                   {"COMAD2", "Open"},
+                                   {"COMDDATA2", "0104000A0002"}}));
+    QTemporaryDir dir;
+    const QString file = dir.filePath("unit.json");
+    {
+        console_test::FileDialogAnswer answer(file);
+        ASSERT_NO_FATAL_FAILURE(console_test::ClickMenuItem(form(), "SaveSettings1"));
+        ASSERT_EQ(answer.asked(), 1);
+    }
+
+    ASSERT_NO_FATAL_FAILURE(FreshWindowOnFreshDevice());
+    {
+        console_test::FileDialogAnswer answer(file);
+        ASSERT_NO_FATAL_FAILURE(console_test::ClickMenuItem(form(), "OpenSettings1"));
+    }
+    EXPECT_EQ(ui().discomm->text(), "") << "opening a file sends nothing";
+    const QString verified =
+        QStringLiteral("All 38 settings verified on ") + QString::fromStdString(sim().LinkPath());
+    EXPECT_EQ(RunToBox("WriteAllSettings1"), verified);
+    vk630sim::DeviceState written = vk630sim::FieldDeviceState();
+    written.address = "042";
+    written.interval = "005";
+    written.polling[2].commandNumber = 3;
+    written.polling[1].parseFormat = 5;
+    written.outputs[1].at20mA = "300.0";
+    ExpectWindowShows(written);
+    EXPECT_EQ(TextOf("COMDDATA2"), "0104000A0002");
+    EXPECT_EQ(RunToBox("VerifyAgainstFile1", file), verified);
+
+    PressOpenClose();
+    ASSERT_NO_FATAL_FAILURE(StartSimulator({}));
+    ASSERT_NO_FATAL_FAILURE(OpenOnSimulator());
+    const QString differ = RunToBox("VerifyAgainstFile1", file);
+    EXPECT_TRUE(differ.startsWith("7 settings differ on ")) << differ.toStdString();
+    EXPECT_TRUE(differ.contains("<td>device.address</td><td>042</td><td>017</td>"))
+        << differ.toStdString();
+}
+
+}  // namespace
+}  // namespace e2e
