@@ -1,6 +1,5 @@
 // The menu bar as an operator uses it: a click on the menu's title, then on
-// the item in the menu that drops down; and the file dialogs the items ask
-// with, answered as the operator would.
+// the item in the menu that drops down; and its file questions answered.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,19 +19,17 @@ inline void ClickMenuItem(QMainWindow& window, const char* item) {
     auto* action = window.menuBar()->findChild<QAction*>(item);
     ASSERT_NE(action, nullptr) << item;
     auto* menu = qobject_cast<QMenu*>(action->parent());
-    ASSERT_NE(menu, nullptr) << item;
-    QTest::mouseClick(window.menuBar(), Qt::LeftButton, {},
-                      window.menuBar()->actionGeometry(menu->menuAction()).center());
+    QMenuBar& bar = *window.menuBar();
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.actionGeometry(menu->menuAction()).center());
     ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); })) << item;
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
 }
 
-// While it lives, every file dialog is answered with `path` (cancelled
-// when it is empty).
+// While it lives, every file question is answered with `path`, or
+// cancelled when that is empty.
 class FileDialogAnswer {
 public:
     explicit FileDialogAnswer(QString path) : path_(std::move(path)) {
-        timer_.setInterval(5);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             if (dialog == nullptr || !dialog->isVisible()) return;
@@ -41,7 +38,7 @@ public:
             dialog->selectFile(path_);
             static_cast<QDialog*>(dialog)->accept();  // the file dialog's own checks run
         });
-        timer_.start();
+        timer_.start(5);
     }
     int asked() const { return asked_; }
 

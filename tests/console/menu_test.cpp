@@ -1,14 +1,12 @@
 // The window's menu bar, clicked and typed as an operator does: with the port
-// closed nothing is sent; a saved file opens into a fresh window and a bad one
-// changes nothing; a write-all run stops after the frame in flight with a box
-// that says how far it got.
+// closed nothing is sent, a bad file changes nothing, and a write-all run
+// stops after the frame in flight with a box that says how far it got.
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <string>
 
 #include "console/commissioning_run.h"
 #include "console/settings_in_window.h"
@@ -20,91 +18,50 @@ namespace {
 
 using namespace console_test;
 
-void ShowActive(TForm1& form) {
-    form.show();
-    form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-}
-
-// A shortcut reaches the window that is active, as a closed dialog leaves it.
-void Press(TForm1& form, Qt::Key key) {
-    ASSERT_NO_FATAL_FAILURE(ShowActive(form));
-    QTest::keyClick(&form, key, Qt::ControlModifier);
-}
-
-struct ClosedPortClick {
+struct PortClosedRow {
     const char* item;
-    QString box;  // empty: none
+    Qt::Key shortcut;  // with Ctrl; Qt::Key_unknown: clicked in its menu
+    const char* file;  // the answer to its file question; "": cancelled
+    QString box;       // its start; empty: no box
     int fileQuestions;
 };
 
-TEST(Menu, ItemsWithThePortClosedSendAndChangeNothing) {
-    const ClosedPortClick clicks[] = {
-        {"WriteAllSettings1", "Open the serial port first.", 0},
-        {"VerifyAgainstFile1", "Open the serial port first.", 0},
-        {"About1", "VK630-E Transmitter Configuration Software\nVersion 1.0", 0},
-        {"OpenSettings1", {}, 1},  // the question cancelled
-    };
-    for (const ClosedPortClick& click : clicks) {
-        SCOPED_TRACE(click.item);
-        TForm1 form;
-        ASSERT_NO_FATAL_FAILURE(ShowActive(form));
-        MessageBoxCatcher boxes;
-        FileDialogAnswer cancel({});
-        const settings::Fields before = console::FieldsOf(form);
-        ASSERT_NO_FATAL_FAILURE(ClickMenuItem(form, click.item));
-        EXPECT_EQ(boxes.WaitForBox(click.box.isEmpty() ? 100ms : 2s), !click.box.isEmpty());
-        if (!boxes.boxes().empty()) {
-            EXPECT_EQ(boxes.boxes().front().text, click.box);
-        }
-        EXPECT_EQ(cancel.asked(), click.fileQuestions);
-        EXPECT_TRUE(form.controls()->discomm->text().isEmpty());
-        EXPECT_EQ(console::FieldsOf(form), before);
-    }
-}
-
-TEST(Menu, SavedFileOpensIntoAFreshWindowABadOneChangesNothing) {
+TEST(Menu, WithThePortClosedNothingIsSentAndABadFileChangesNothing) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("unit.json");
-    MessageBoxCatcher boxes;
-    settings::Fields saved;
-    {
-        TForm1 form;
-        ASSERT_NO_FATAL_FAILURE(ShowActive(form));
-        form.controls()->ADRM->setText("042");
-        form.controls()->MAD1USE->setCurrentIndex(2);
-        form.controls()->COMDDATA2->setText("0104");
-        saved = console::FieldsOf(form);
-        FileDialogAnswer answer(path);
-        Press(form, Qt::Key_S);
-        EXPECT_EQ(answer.asked(), 1);
-    }
-    TForm1 fresh;
-    ASSERT_NO_FATAL_FAILURE(ShowActive(fresh));
-    ASSERT_NE(console::FieldsOf(fresh), saved);
-    {
-        FileDialogAnswer answer(path);
-        Press(fresh, Qt::Key_O);
-    }
-    EXPECT_EQ(console::FieldsOf(fresh), saved);
-    EXPECT_TRUE(boxes.boxes().empty());
-
     QFile bad(dir.filePath("bad.json"));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("{\"format\": \"other\"}") > 0);
     bad.close();
-    fresh.controls()->ADRM->setText("077");
-    const settings::Fields before = console::FieldsOf(fresh);
-    {
-        FileDialogAnswer answer(bad.fileName());
-        Press(fresh, Qt::Key_O);
+    const PortClosedRow rows[] = {
+        {"WriteAllSettings1", Qt::Key_unknown, "", "Open the serial port first.", 0},
+        {"VerifyAgainstFile1", Qt::Key_unknown, "", "Open the serial port first.", 0},
+        {"About1", Qt::Key_unknown, "", "VK630-E Transmitter Configuration Software\nVersion 1.0",
+         0},
+        {"OpenSettings1", Qt::Key_unknown, "", "", 1},
+        {"OpenSettings1", Qt::Key_O, "bad.json", "bad.json: ", 1},
+        {"Quit1", Qt::Key_Q, "", "", 0},
+    };
+    for (const PortClosedRow& row : rows) {
+        SCOPED_TRACE(row.item);
+        TForm1 form;
+        form.show();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        form.controls()->ADRM->setText("077");
+        const settings::Fields before = console::FieldsOf(form);
+        MessageBoxCatcher boxes;
+        FileDialogAnswer answer(*row.file ? dir.filePath(row.file) : QString());
+        if (row.shortcut == Qt::Key_unknown) {
+            ASSERT_NO_FATAL_FAILURE(ClickMenuItem(form, row.item));
+        } else {
+            QTest::keyClick(&form, row.shortcut, Qt::ControlModifier);
+        }
+        ASSERT_EQ(boxes.WaitForBox(row.box.isEmpty() ? 100ms : 2s), !row.box.isEmpty());
+        EXPECT_TRUE(row.box.isEmpty() || boxes.boxes().front().text.startsWith(row.box));
+        EXPECT_EQ(answer.asked(), row.fileQuestions);
+        EXPECT_TRUE(form.controls()->discomm->text().isEmpty());
+        EXPECT_EQ(console::FieldsOf(form), before);
+        EXPECT_EQ(form.isVisible(), row.shortcut != Qt::Key_Q);
     }
-    ASSERT_TRUE(boxes.WaitForBox());
-    EXPECT_TRUE(boxes.boxes().front().text.startsWith("bad.json: "))
-        << boxes.boxes().front().text.toStdString();
-    EXPECT_EQ(console::FieldsOf(fresh), before);
-
-    Press(fresh, Qt::Key_Q);
-    EXPECT_FALSE(fresh.isVisible());
 }
 
 // The default fields leave the polling rows and command slots without a
@@ -121,28 +78,21 @@ TEST_P(WriteAllOnPty, StopsAfterTheFrameInFlightWithABoxSayingHowFar) {
     QDialog& progress = form_->commissioning().progressDialog();
     ASSERT_TRUE(progress.isVisible());
     EXPECT_EQ(progress.findChild<QLabel*>()->text(), "Writing 1 of 8: device line");
-    QString box;
-    switch (GetParam()) {
-        case Ending::Cancelled:
-            QTest::mouseClick(progress.findChild<QPushButton*>(), Qt::LeftButton);
-            pty_.Write("OK");
-            box = "Cancelled. 1 of 13 frames were answered; the last was device line.";
-            break;
-        case Ending::HungUp:
-            pty_.CloseMaster();
-            box = "The line hung up. 0 of 13 frames were answered; device line got no answer.";
-            break;
-        case Ending::Silent:
-            box = "No reply within 2 s. 0 of 13 frames were answered; device line got no answer.";
-            break;
+    const QString unanswered = "0 of 13 frames were answered; device line got no answer.";
+    QString box = "No reply within 2 s. " + unanswered;
+    if (GetParam() == Ending::Cancelled) {
+        QTest::mouseClick(progress.findChild<QPushButton*>(), Qt::LeftButton);
+        pty_.Write("OK");
+        box = "Cancelled. 1 of 13 frames were answered; the last was device line.";
+    } else if (GetParam() == Ending::HungUp) {
+        pty_.CloseMaster();
+        box = "The line hung up. " + unanswered;
     }
     ASSERT_TRUE(boxes.WaitForBox(5s));
     EXPECT_EQ(boxes.boxes().front().text, box);
     EXPECT_FALSE(progress.isVisible());
     EXPECT_EQ(form_->unplugNotice().isVisible(), GetParam() == Ending::HungUp);
-    if (GetParam() != Ending::HungUp) {
-        EXPECT_TRUE(pty_.Silent(300ms)) << "sent after the stop";
-    }
+    EXPECT_TRUE(GetParam() == Ending::HungUp || pty_.Silent(300ms)) << "sent after the stop";
 }
 
 INSTANTIATE_TEST_SUITE_P(Menu, WriteAllOnPty,

@@ -15,23 +15,19 @@ namespace {
 
 class SettingsMenu : public ConsoleOnSim {
 protected:
-    // Clicks the Device menu's `item` (answering its file question with
-    // `file`) and returns the box the run ends with.
-    QString RunToBox(const char* item, const QString& file = {}) {
+    // Clicks `item` and answers its file question with `file`; how often
+    // it asked.
+    int Menu(const char* item, const QString& file) {
         console_test::FileDialogAnswer answer(file);
-        const std::size_t seen = boxes_.boxes().size();
         console_test::ClickMenuItem(form(), item);
-        const bool ended = QTest::qWaitFor([&] { return boxes_.boxes().size() > seen; }, 60'000);
-        return ended ? boxes_.boxes().back().text : QStringLiteral("(no box)");
+        return answer.asked();
     }
-
-    void FreshWindowOnFreshDevice() {
-        form_.reset();
-        ASSERT_NO_FATAL_FAILURE(StartSimulator({}));
-        form_ = std::make_unique<TForm1>();
-        form_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
-        ASSERT_NO_FATAL_FAILURE(OpenOnSimulator());
+    // The text of the box the run started by `item` ends with.
+    QString MenuToBox(const char* item, const QString& file) {
+        const std::size_t seen = boxes_.boxes().size();
+        Menu(item, file);
+        const bool ended = QTest::qWaitFor([&] { return boxes_.boxes().size() > seen; }, 60'000);
+        return ended ? boxes_.boxes().back().text : "(no box)";
     }
 };
 
@@ -47,21 +43,16 @@ TEST_F(SettingsMenu, FileWrittenToAFreshDeviceVerifiesThereAndDiffersFromAnother
                                    {"COMDDATA2", "0104000A0002"}}));
     QTemporaryDir dir;
     const QString file = dir.filePath("unit.json");
-    {
-        console_test::FileDialogAnswer answer(file);
-        ASSERT_NO_FATAL_FAILURE(console_test::ClickMenuItem(form(), "SaveSettings1"));
-        ASSERT_EQ(answer.asked(), 1);
-    }
+    ASSERT_EQ(Menu("SaveSettings1", file), 1);
 
-    ASSERT_NO_FATAL_FAILURE(FreshWindowOnFreshDevice());
-    {
-        console_test::FileDialogAnswer answer(file);
-        ASSERT_NO_FATAL_FAILURE(console_test::ClickMenuItem(form(), "OpenSettings1"));
-    }
-    EXPECT_EQ(ui().discomm->text(), "") << "opening a file sends nothing";
+    form_ = std::make_unique<TForm1>();
+    form_->show();
+    ASSERT_NO_FATAL_FAILURE(StartSimulator({}));
+    ASSERT_NO_FATAL_FAILURE(OpenOnSimulator());
+    ASSERT_EQ(Menu("OpenSettings1", file), 1);
     const QString verified =
-        QStringLiteral("All 38 settings verified on ") + QString::fromStdString(sim().LinkPath());
-    EXPECT_EQ(RunToBox("WriteAllSettings1"), verified);
+        "All 38 settings verified on " + QString::fromStdString(sim().LinkPath());
+    EXPECT_EQ(MenuToBox("WriteAllSettings1", {}), verified);
     vk630sim::DeviceState written = vk630sim::FieldDeviceState();
     written.address = "042";
     written.interval = "005";
@@ -69,16 +60,14 @@ TEST_F(SettingsMenu, FileWrittenToAFreshDeviceVerifiesThereAndDiffersFromAnother
     written.polling[1].parseFormat = 5;
     written.outputs[1].at20mA = "300.0";
     ExpectWindowShows(written);
-    EXPECT_EQ(TextOf("COMDDATA2"), "0104000A0002");
-    EXPECT_EQ(RunToBox("VerifyAgainstFile1", file), verified);
+    EXPECT_EQ(MenuToBox("VerifyAgainstFile1", file), verified);
 
     PressOpenClose();
     ASSERT_NO_FATAL_FAILURE(StartSimulator({}));
     ASSERT_NO_FATAL_FAILURE(OpenOnSimulator());
-    const QString differ = RunToBox("VerifyAgainstFile1", file);
+    const QString differ = MenuToBox("VerifyAgainstFile1", file);
     EXPECT_TRUE(differ.startsWith("7 settings differ on ")) << differ.toStdString();
-    EXPECT_TRUE(differ.contains("<td>device.address</td><td>042</td><td>017</td>"))
-        << differ.toStdString();
+    EXPECT_TRUE(differ.contains("<td>device.address</td><td>042</td><td>017</td>"));
 }
 
 }  // namespace
