@@ -3,6 +3,7 @@
 // window grows by its height, so every control keeps its place in the
 // client area below it.
 #include <QAction>
+#include <QApplication>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -87,11 +88,10 @@ void TForm1::createMenus() {
             RunAction([this, handler] { (this->*handler)(); });
         });
     }
-    // Menus read in the regular face, as the pages' contents do. A menu drops
-    // down as a window of its own and would take the desktop's face; the
-    // bar makes its overflow menu when its face is set, so that comes first.
-    menuBar()->setFont(console::ContentsFace());
-    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) menu->setFont(console::ContentsFace());
+    // The bar has the window's face, as the top bar has. A menu drops down as
+    // a window of its own and takes the desktop's face unless its class has
+    // one; the bar makes its overflow menu only once it runs out of room.
+    QApplication::setFont(console::WindowFace(), "QMenu");
     resize(width(), height() + menuBar()->sizeHint().height());
 }
 
