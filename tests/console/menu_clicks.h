@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMainWindow>
@@ -16,36 +15,30 @@
 namespace console_test {
 
 inline void ClickMenuItem(QMainWindow& window, const char* item) {
-    auto* action = window.menuBar()->findChild<QAction*>(item);
+    QMenuBar& bar = *window.menuBar();
+    auto* action = bar.findChild<QAction*>(item);
     ASSERT_NE(action, nullptr) << item;
     auto* menu = qobject_cast<QMenu*>(action->parent());
-    QMenuBar& bar = *window.menuBar();
     QTest::mouseClick(&bar, Qt::LeftButton, {}, bar.actionGeometry(menu->menuAction()).center());
     ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); })) << item;
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
 }
 
-// While it lives, every file question is answered with `path`, or
-// cancelled when that is empty.
-class FileDialogAnswer {
-public:
-    explicit FileDialogAnswer(QString path) : path_(std::move(path)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
+// While it lives, every file question is answered with `path` (cancelled
+// when empty); `asked` counts them.
+struct FileDialogAnswer {
+    explicit FileDialogAnswer(const QString& path) {
+        QObject::connect(&timer, &QTimer::timeout, [this, path] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             if (dialog == nullptr || !dialog->isVisible()) return;
-            ++asked_;
-            if (path_.isEmpty()) return dialog->reject();
-            dialog->selectFile(path_);
-            static_cast<QDialog*>(dialog)->accept();  // the file dialog's own checks run
+            ++asked;
+            dialog->selectFile(path);
+            path.isEmpty() ? dialog->reject() : static_cast<QDialog*>(dialog)->accept();
         });
-        timer_.start(5);
+        timer.start(5);
     }
-    int asked() const { return asked_; }
-
-private:
-    QString path_;
-    QTimer timer_;
-    int asked_ = 0;
+    QTimer timer;
+    int asked = 0;
 };
 
 }  // namespace console_test

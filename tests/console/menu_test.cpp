@@ -22,7 +22,7 @@ struct PortClosedRow {
     const char* item;
     Qt::Key shortcut;  // with Ctrl; Qt::Key_unknown: clicked in its menu
     const char* file;  // the answer to its file question; "": cancelled
-    QString box;       // its start; empty: no box
+    QString box;       // how it starts; empty: no box
     int fileQuestions;
 };
 
@@ -31,11 +31,11 @@ TEST(Menu, WithThePortClosedNothingIsSentAndABadFileChangesNothing) {
     QFile bad(dir.filePath("bad.json"));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("{\"format\": \"other\"}") > 0);
     bad.close();
+    const QString about = "VK630-E Transmitter Configuration Software\nVersion 1.0";
     const PortClosedRow rows[] = {
         {"WriteAllSettings1", Qt::Key_unknown, "", "Open the serial port first.", 0},
         {"VerifyAgainstFile1", Qt::Key_unknown, "", "Open the serial port first.", 0},
-        {"About1", Qt::Key_unknown, "", "VK630-E Transmitter Configuration Software\nVersion 1.0",
-         0},
+        {"About1", Qt::Key_unknown, "", about, 0},
         {"OpenSettings1", Qt::Key_unknown, "", "", 1},
         {"OpenSettings1", Qt::Key_O, "bad.json", "bad.json: ", 1},
         {"Quit1", Qt::Key_Q, "", "", 0},
@@ -44,7 +44,6 @@ TEST(Menu, WithThePortClosedNothingIsSentAndABadFileChangesNothing) {
         SCOPED_TRACE(row.item);
         TForm1 form;
         form.show();
-        form.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
         form.controls()->ADRM->setText("077");
         const settings::Fields before = console::FieldsOf(form);
@@ -57,7 +56,7 @@ TEST(Menu, WithThePortClosedNothingIsSentAndABadFileChangesNothing) {
         }
         ASSERT_EQ(boxes.WaitForBox(row.box.isEmpty() ? 100ms : 2s), !row.box.isEmpty());
         EXPECT_TRUE(row.box.isEmpty() || boxes.boxes().front().text.startsWith(row.box));
-        EXPECT_EQ(answer.asked(), row.fileQuestions);
+        EXPECT_EQ(answer.asked, row.fileQuestions);
         EXPECT_TRUE(form.controls()->discomm->text().isEmpty());
         EXPECT_EQ(console::FieldsOf(form), before);
         EXPECT_EQ(form.isVisible(), row.shortcut != Qt::Key_Q);

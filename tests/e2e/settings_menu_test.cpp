@@ -15,17 +15,13 @@ namespace {
 
 class SettingsMenu : public ConsoleOnSim {
 protected:
-    // Clicks `item` and answers its file question with `file`; how often
-    // it asked.
-    int Menu(const char* item, const QString& file) {
+    // Clicks `item`, answering its file question with `file`; the text of
+    // the box it ends with when `box`, else how often it asked.
+    QString Menu(const char* item, const QString& file, bool box = true) {
+        const std::size_t seen = boxes_.boxes().size();
         console_test::FileDialogAnswer answer(file);
         console_test::ClickMenuItem(form(), item);
-        return answer.asked();
-    }
-    // The text of the box the run started by `item` ends with.
-    QString MenuToBox(const char* item, const QString& file) {
-        const std::size_t seen = boxes_.boxes().size();
-        Menu(item, file);
+        if (!box) return QString::number(answer.asked);
         const bool ended = QTest::qWaitFor([&] { return boxes_.boxes().size() > seen; }, 60'000);
         return ended ? boxes_.boxes().back().text : "(no box)";
     }
@@ -43,16 +39,16 @@ TEST_F(SettingsMenu, FileWrittenToAFreshDeviceVerifiesThereAndDiffersFromAnother
                                    {"COMDDATA2", "0104000A0002"}}));
     QTemporaryDir dir;
     const QString file = dir.filePath("unit.json");
-    ASSERT_EQ(Menu("SaveSettings1", file), 1);
+    ASSERT_EQ(Menu("SaveSettings1", file, false), "1");
 
     form_ = std::make_unique<TForm1>();
     form_->show();
     ASSERT_NO_FATAL_FAILURE(StartSimulator({}));
     ASSERT_NO_FATAL_FAILURE(OpenOnSimulator());
-    ASSERT_EQ(Menu("OpenSettings1", file), 1);
+    ASSERT_EQ(Menu("OpenSettings1", file, false), "1");
     const QString verified =
         "All 38 settings verified on " + QString::fromStdString(sim().LinkPath());
-    EXPECT_EQ(MenuToBox("WriteAllSettings1", {}), verified);
+    EXPECT_EQ(Menu("WriteAllSettings1", {}), verified);
     vk630sim::DeviceState written = vk630sim::FieldDeviceState();
     written.address = "042";
     written.interval = "005";
@@ -60,12 +56,12 @@ TEST_F(SettingsMenu, FileWrittenToAFreshDeviceVerifiesThereAndDiffersFromAnother
     written.polling[1].parseFormat = 5;
     written.outputs[1].at20mA = "300.0";
     ExpectWindowShows(written);
-    EXPECT_EQ(MenuToBox("VerifyAgainstFile1", file), verified);
+    EXPECT_EQ(Menu("VerifyAgainstFile1", file), verified);
 
     PressOpenClose();
     ASSERT_NO_FATAL_FAILURE(StartSimulator({}));
     ASSERT_NO_FATAL_FAILURE(OpenOnSimulator());
-    const QString differ = MenuToBox("VerifyAgainstFile1", file);
+    const QString differ = Menu("VerifyAgainstFile1", file);
     EXPECT_TRUE(differ.startsWith("7 settings differ on ")) << differ.toStdString();
     EXPECT_TRUE(differ.contains("<td>device.address</td><td>042</td><td>017</td>"));
 }
