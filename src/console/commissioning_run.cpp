@@ -56,7 +56,6 @@ void ShowResult(QWidget& parent, QMessageBox::Icon icon, const QString& text,
 }  // namespace
 
 CommissioningRun::CommissioningRun(TForm1& window) : QObject(&window), window_(window) {
-    replyTimeout_.setSingleShot(true);
     connect(&replyTimeout_, &QTimer::timeout, this,
             [this] { Drive([this] { run_->TimedOut(); }); });
     BuildProgressDialog();
@@ -169,7 +168,6 @@ void CommissioningRun::Drive(Step step) {
 
 void CommissioningRun::Finish() {
     replyTimeout_.stop();
-    awaitingReply_ = false;
     progress_->hide();
     const QString port = QFile::decodeName(window_.comm().CommName().c_str());
     const QString skipped = SkippedList(run_->skipped());

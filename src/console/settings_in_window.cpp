@@ -34,11 +34,6 @@ const Control& As(const QWidget& control) {
     return *typed;
 }
 
-QString TextOf(const QWidget& control) {
-    if (const auto* box = qobject_cast<const QComboBox*>(&control)) return box->currentText();
-    return As<QLineEdit>(control).text();
-}
-
 // Local time with its offset, so a file tells when it was saved wherever it
 // is read.
 std::string NowWithZone() {
@@ -56,7 +51,7 @@ settings::Fields FieldsOf(const TForm1& window) {
         if (setting.shape == settings::Shape::Choice) {
             fields.indices[name] = As<QComboBox>(control).currentIndex();
         } else {
-            fields.texts[name] = FieldBytes(TextOf(control), control.objectName());
+            fields.texts[name] = FieldBytes(As<QLineEdit>(control).text(), control.objectName());
         }
     }
     return fields;

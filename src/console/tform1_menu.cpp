@@ -83,7 +83,6 @@ void TForm1::createMenus() {
         action->setObjectName(QString::fromLatin1(item.name));
         action->setShortcut(item.keys);
         action->setToolTip(item.help);
-        action->setStatusTip(item.help);
         connect(action, &QAction::triggered, this, [this, handler = item.handler] {
             RunAction([this, handler] { (this->*handler)(); });
         });

@@ -24,21 +24,30 @@ inline void ClickMenuItem(QMainWindow& window, const char* item) {
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
 }
 
-// While it lives, every file question is answered with `path` (cancelled
-// when empty); `asked` counts them.
+// While it lives, a file question is answered with `path` (cancelled when
+// empty, or when the dialog refused the answer); `asked` counts them, and
+// the first is recorded as the dialog asked it.
 struct FileDialogAnswer {
     explicit FileDialogAnswer(const QString& path) {
         QObject::connect(&timer, &QTimer::timeout, [this, path] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             if (dialog == nullptr || !dialog->isVisible()) return;
-            ++asked;
+            if (asked == 0) {
+                mode = dialog->acceptMode();
+                folder = dialog->directory().path();
+                offered = dialog->selectedFiles().value(0);
+            }
             dialog->selectFile(path);
-            path.isEmpty() ? dialog->reject() : static_cast<QDialog*>(dialog)->accept();
+            if (asked++ > 0 || path.isEmpty()) return dialog->reject();
+            static_cast<QDialog*>(dialog)->accept();  // the dialog's own checks run
         });
         timer.start(5);
     }
     QTimer timer;
     int asked = 0;
+    QFileDialog::AcceptMode mode{};
+    QString folder;
+    QString offered;  // the file the dialog first showed
 };
 
 }  // namespace console_test

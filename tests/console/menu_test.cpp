@@ -32,6 +32,10 @@ TEST(Menu, WithThePortClosedNothingIsSentAndABadFileChangesNothing) {
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("{\"format\": \"other\"}") > 0);
     bad.close();
     const QString about = "VK630-E Transmitter Configuration Software\nVersion 1.0";
+    EXPECT_TRUE(TForm1()
+                    .findChild<QAction*>("SaveSettings1")
+                    ->toolTip()
+                    .contains("press \"Read Parameters\" and the \"Query\" buttons"));
     const PortClosedRow rows[] = {
         {"WriteAllSettings1", Qt::Key_unknown, "", "Open the serial port first.", 0},
         {"VerifyAgainstFile1", Qt::Key_unknown, "", "Open the serial port first.", 0},
@@ -81,6 +85,9 @@ TEST_P(WriteAllOnPty, StopsAfterTheFrameInFlightWithABoxSayingHowFar) {
     QString box = "No reply within 2 s. " + unanswered;
     if (GetParam() == Ending::Cancelled) {
         QTest::mouseClick(progress.findChild<QPushButton*>(), Qt::LeftButton);
+        EXPECT_FALSE(progress.findChild<QPushButton*>()->isEnabled());
+        EXPECT_EQ(progress.findChild<QLabel*>()->text(),
+                  "Stopping after the frame in flight\u2026");
         pty_.Write("OK");
         box = "Cancelled. 1 of 13 frames were answered; the last was device line.";
     } else if (GetParam() == Ending::HungUp) {

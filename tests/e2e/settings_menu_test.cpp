@@ -3,8 +3,10 @@
 // there, and a device that still holds other settings shows them differing.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <memory>
+#include <tuple>
 
 #include "console_on_sim.h"
 #include "core/device_state.h"
@@ -16,15 +18,17 @@ namespace {
 class SettingsMenu : public ConsoleOnSim {
 protected:
     // Clicks `item`, answering its file question with `file`; the text of
-    // the box it ends with when `box`, else how often it asked.
+    // the box it ends with, or none when `box` is false.
     QString Menu(const char* item, const QString& file, bool box = true) {
         const std::size_t seen = boxes_.boxes().size();
         console_test::FileDialogAnswer answer(file);
         console_test::ClickMenuItem(form(), item);
-        if (!box) return QString::number(answer.asked);
+        asked_ = {answer.asked, answer.mode, answer.folder, answer.offered};
+        if (!box) return {};
         const bool ended = QTest::qWaitFor([&] { return boxes_.boxes().size() > seen; }, 60'000);
         return ended ? boxes_.boxes().back().text : "(no box)";
     }
+    std::tuple<int, QFileDialog::AcceptMode, QString, QString> asked_;
 };
 
 TEST_F(SettingsMenu, FileWrittenToAFreshDeviceVerifiesThereAndDiffersFromAnother) {
@@ -39,13 +43,16 @@ TEST_F(SettingsMenu, FileWrittenToAFreshDeviceVerifiesThereAndDiffersFromAnother
                                    {"COMDDATA2", "0104000A0002"}}));
     QTemporaryDir dir;
     const QString file = dir.filePath("unit.json");
-    ASSERT_EQ(Menu("SaveSettings1", file, false), "1");
+    Menu("SaveSettings1", dir.filePath("unit"), false);  // the suffix added
+    const QString here = QDir::currentPath();
+    ASSERT_EQ(asked_, std::tuple(1, QFileDialog::AcceptSave, here, here + "/vk630e-042.json"));
 
     form_ = std::make_unique<TForm1>();
     form_->show();
     ASSERT_NO_FATAL_FAILURE(StartSimulator({}));
     ASSERT_NO_FATAL_FAILURE(OpenOnSimulator());
-    ASSERT_EQ(Menu("OpenSettings1", file, false), "1");
+    Menu("OpenSettings1", file, false);
+    ASSERT_EQ(asked_, std::tuple(1, QFileDialog::AcceptOpen, dir.path(), QString()));
     const QString verified =
         "All 38 settings verified on " + QString::fromStdString(sim().LinkPath());
     EXPECT_EQ(Menu("WriteAllSettings1", {}), verified);
