@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "console/choice_box_names.h"
+#include "console/commissioning_run.h"
 #include "console/field_text.h"
 #include "console/jpeg_picture.h"
 #include "console/open_failure.h"
@@ -155,6 +156,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::T
     exchange_ = std::make_unique<dialogue::ExchangeCycle>(*new console::WindowExchangeHost(*this));
     connectHandlers();
     connectInputRules();
+    commissioning_ = new console::CommissioningRun(*this);
+    createMenus();
 }
 
 TForm1::~TForm1() {
@@ -202,14 +205,17 @@ void TForm1::Button1Click() {
 
 void TForm1::Comm1ReceiveData(seriallink::TComm*, const void* Buffer, std::uint16_t BufferLength) {
     exchange_->Receive(Buffer, BufferLength);
+    commissioning_->ReplyReceived();
 }
 
 void TForm1::Timer2Timer() {
     exchange_->Tick();
+    commissioning_->ReplyDecoded();
 }
 
 void TForm1::Comm1RequestHangup(seriallink::TComm*) {
     unplugNotice_->PortGone(Comm1.CommName());
+    commissioning_->PortHungUp();
     portReopener_->HungUp();
 }
 

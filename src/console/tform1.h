@@ -17,6 +17,7 @@
 class QSocketNotifier;
 
 namespace console {
+class CommissioningRun;
 class PortFeeder;
 class PortReopener;
 class UnplugNotice;
@@ -42,6 +43,7 @@ public:
     console::PortFeeder& portFeeder() { return *portFeeder_; }
     console::UnplugNotice& unplugNotice() { return *unplugNotice_; }
     console::PortReopener& portReopener() { return *portReopener_; }
+    console::CommissioningRun& commissioning() { return *commissioning_; }
 
     // Runs one operator action; an error raised inside it ends the action
     // there and is shown in the error box. Every handler is run through it.
@@ -90,6 +92,14 @@ public:
     void Button11Click();  // Enter Test Mode
     void Button12Click();  // Calculation Coefficient
 
+    // Menus (tform1_menu.cpp).
+    void OpenSettings1Click();
+    void SaveSettings1Click();
+    void Quit1Click();
+    void WriteAllSettings1Click();
+    void VerifyAgainstFile1Click();
+    void About1Click();
+
     // Input rules: true lets the typed character through. `key` is the text
     // code of the typed character.
     bool JTMEKeyPress(char16_t key);
@@ -116,6 +126,7 @@ protected:
 private:
     void connectHandlers();
     void connectInputRules();
+    void createMenus();
 
     std::unique_ptr<Ui::TForm1> ui;
     seriallink::TComm Comm1;
@@ -126,4 +137,5 @@ private:
     console::PortFeeder* portFeeder_ = nullptr;
     console::UnplugNotice* unplugNotice_ = nullptr;
     console::PortReopener* portReopener_ = nullptr;
+    console::CommissioningRun* commissioning_ = nullptr;
 };

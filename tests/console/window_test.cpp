@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -300,15 +301,18 @@ TEST_F(WindowAtStart, TableCoversEveryNamedControl) {
 
 TEST_F(WindowAtStart, WindowHasCaptionSizePlaceAndIcon) {
     EXPECT_EQ(form->windowTitle(), "VK630-E");
-    // The outer 1051 x 613 less a frame of 8 px a side and a 31 px title bar.
-    EXPECT_EQ(form->size(), QSize(1035, 574));
+    // The outer 1051 x 613 less a frame of 8 px a side and a 31 px title bar,
+    // grown by the menu bar above the controls.
+    const int bar = form->menuBar()->height();
+    EXPECT_GT(bar, 0);
+    EXPECT_EQ(form->size(), QSize(1035, 574 + bar));
     EXPECT_EQ(form->frameGeometry().topLeft(), QPoint(391, 186));
     EXPECT_EQ(form->windowIcon().availableSizes(), QList<QSize>{QSize(32, 32)});
     const QColor silver(192, 192, 192);
     EXPECT_EQ(form->palette().color(QPalette::Window), silver);
     EXPECT_EQ(form->palette().color(QPalette::Button), silver);
-    EXPECT_EQ(ui().centralWidget->geometry(), QRect(0, 0, 1035, 574))
-        << "the controls' positions are relative to the whole client area";
+    EXPECT_EQ(ui().centralWidget->geometry(), QRect(0, bar, 1035, 574))
+        << "the controls' positions are relative to the client area below the menu bar";
 }
 
 TEST_F(WindowAtStart, BoldWindowFontRegularPageContents) {
