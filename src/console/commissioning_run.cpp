@@ -66,8 +66,10 @@ CommissioningRun::~CommissioningRun() = default;
 void CommissioningRun::BuildProgressDialog() {
     progress_ = new QDialog(&window_);
     progress_->setObjectName(QStringLiteral("CommissioningProgress"));
-    // A window of its own takes the desktop's face unless told the window's.
+    // A window of its own takes the desktop's face and colours unless told
+    // the window's.
     progress_->setFont(ContentsFace());
+    progress_->setPalette(window_.palette());
     progress_->setWindowTitle(QString::fromLatin1(kProgramName));
     // Not blocking the event loop, yet keeping the window's own buttons from
     // sending frames in between.
