@@ -19,6 +19,7 @@
 #include "console/port_feeder.h"
 #include "console/port_reopener.h"
 #include "console/program_name.h"
+#include "console/traffic_log_switch.h"
 #include "console/unplug_notice.h"
 #include "console/window_exchange_host.h"
 #include "console/window_fonts.h"
@@ -157,6 +158,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::T
     connectHandlers();
     connectInputRules();
     commissioning_ = new console::CommissioningRun(*this);
+    trafficLog_ = std::make_unique<console::TrafficLogSwitch>(Comm1);
     createMenus();
 }
 

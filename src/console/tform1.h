@@ -18,6 +18,7 @@ class QSocketNotifier;
 
 namespace console {
 class CommissioningRun;
+class TrafficLogSwitch;
 class PortFeeder;
 class PortReopener;
 class UnplugNotice;
@@ -44,6 +45,7 @@ public:
     console::UnplugNotice& unplugNotice() { return *unplugNotice_; }
     console::PortReopener& portReopener() { return *portReopener_; }
     console::CommissioningRun& commissioning() { return *commissioning_; }
+    console::TrafficLogSwitch& trafficLog() { return *trafficLog_; }
 
     // Runs one operator action; an error raised inside it ends the action
     // there and is shown in the error box. Every handler is run through it.
@@ -99,6 +101,7 @@ public:
     void WriteAllSettings1Click();
     void VerifyAgainstFile1Click();
     void About1Click();
+    void LogTrafficToFile1Click();
 
     // Input rules: true lets the typed character through. `key` is the text
     // code of the typed character.
@@ -130,6 +133,8 @@ private:
 
     std::unique_ptr<Ui::TForm1> ui;
     seriallink::TComm Comm1;
+    // After the component, so that it goes first and detaches its log.
+    std::unique_ptr<console::TrafficLogSwitch> trafficLog_;
     QTimer Timer2;
     QSocketNotifier* commNotifier_ = nullptr;
     std::unique_ptr<dialogue::ExchangeCycle> exchange_;

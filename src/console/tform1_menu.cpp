@@ -4,10 +4,12 @@
 // client area below it.
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <utility>
 
 #include "console/commissioning_run.h"
@@ -15,7 +17,9 @@
 #include "console/program_name.h"
 #include "console/settings_in_window.h"
 #include "console/tform1.h"
+#include "console/traffic_log_switch.h"
 #include "console/window_fonts.h"
+#include "ui_tform1.h"
 
 namespace {
 
@@ -69,6 +73,14 @@ void TForm1::createMenus() {
          QStringLiteral("Read the device's settings back and compare them with a settings file. "
                         "Nothing is written."),
          &TForm1::VerifyAgainstFile1Click},
+        {"Device1",
+         "LogTrafficToFile1",
+         QStringLiteral("&Log Traffic to File\u2026"),
+         {},
+         QStringLiteral("Record every frame sent and every reply received, with times, in a file "
+                        "of your choice; choose again to stop."),
+         &TForm1::LogTrafficToFile1Click,
+         true},
         {"Help1",
          "About1",
          QStringLiteral("&About"),
@@ -91,6 +103,19 @@ void TForm1::createMenus() {
     // a window of its own and takes the desktop's face unless its class has
     // one; the bar makes its overflow menu only once it runs out of room.
     QApplication::setFont(console::WindowFace(), "QMenu");
+
+    auto* logItem = findChild<QAction*>(QStringLiteral("LogTrafficToFile1"));
+    logItem->setCheckable(true);
+    connect(trafficLog_.get(), &console::TrafficLogSwitch::stoppedByItself, this,
+            [this, logItem](const QString& notice) {
+                logItem->setChecked(false);
+                auto* box = new QMessageBox(QMessageBox::Warning,
+                                            QString::fromLatin1(console::kProgramName), notice,
+                                            QMessageBox::Ok, this);
+                box->setAttribute(Qt::WA_DeleteOnClose);
+                box->setTextFormat(Qt::PlainText);
+                box->open();  // the exchange goes on while it is shown
+            });
     resize(width(), height() + menuBar()->sizeHint().height());
 }
 
@@ -129,4 +154,23 @@ void TForm1::About1Click() {
         this, QStringLiteral("About %1").arg(QString::fromLatin1(console::kProgramName)),
         QStringLiteral("%1 Transmitter Configuration Software\nVersion %2")
             .arg(QString::fromLatin1(console::kProgramName), QStringLiteral(VK630E_VERSION)));
+}
+
+void TForm1::LogTrafficToFile1Click() {
+    auto* item = findChild<QAction*>(QStringLiteral("LogTrafficToFile1"));
+    // The tick follows the log, whether it started, stopped or failed to.
+    const auto showState = qScopeGuard([&] { item->setChecked(trafficLog_->running()); });
+    if (trafficLog_->running()) {
+        trafficLog_->Stop();
+        return;
+    }
+    QFileDialog dialog(this, QStringLiteral("Log Traffic to File"), {},
+                       QStringLiteral("Traffic logs (*.log);;All files (*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A log adds to the end of an existing file; nothing is overwritten.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.selectFile(
+        console::TrafficLogSwitch::ProposedPath(ui->SPREALCOM->currentText().toStdString()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    trafficLog_->Start(dialog.selectedFiles().constFirst());
 }
