@@ -26,7 +26,10 @@ double Contrast(const QColor& a, const QColor& b) {
         };
         return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
     };
-    const auto [dark, light] = std::minmax(luminance(a), luminance(b));
+    // minmax returns references: it must be given values that outlive it.
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    const auto [dark, light] = std::minmax(la, lb);
     return (light + 0.05) / (dark + 0.05);
 }
 
