@@ -171,6 +171,6 @@ void TForm1::LogTrafficToFile1Click() {
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.selectFile(
         console::TrafficLogSwitch::ProposedPath(ui->SPREALCOM->currentText().toStdString()));
-    if (dialog.exec() == QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     trafficLog_->Start(dialog.selectedFiles().constFirst());
 }

@@ -25,6 +25,8 @@ TEST_F(TrafficLogMenu, LogsWhileOnAndStopsWithOneLineWhenTheFileFails) {
     {
         FileDialogAnswer answer(path);
         ASSERT_NO_FATAL_FAILURE(ClickMenuItem(*form_, "LogTrafficToFile1"));
+        // The answer must outlive the question, which a slow menu may ask late.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return item->isChecked(); }));
         EXPECT_EQ(answer.asked, 1);
         EXPECT_EQ(QFileInfo(answer.offered).fileName().left(7), "vk630e-");
         EXPECT_TRUE(answer.offered.contains(QFileInfo(ui().SPREALCOM->currentText()).fileName()));
@@ -34,7 +36,7 @@ TEST_F(TrafficLogMenu, LogsWhileOnAndStopsWithOneLineWhenTheFileFails) {
     pty_.Write(std::string("OK\x01", 3));
     ASSERT_TRUE(QTest::qWaitFor([&] { return ui().Memo10->toPlainText() == "OK\x01"; }));
     ASSERT_NO_FATAL_FAILURE(ClickMenuItem(*form_, "LogTrafficToFile1"));
-    EXPECT_FALSE(item->isChecked());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !item->isChecked(); }));
     EXPECT_EQ(ClickAndRead(ui().Button2, 11), "999999#VAR#");  // not logged: the log is off
 
     QFile file(path);
@@ -51,8 +53,8 @@ TEST_F(TrafficLogMenu, LogsWhileOnAndStopsWithOneLineWhenTheFileFails) {
     {
         FileDialogAnswer answer("/dev/full");
         ASSERT_NO_FATAL_FAILURE(ClickMenuItem(*form_, "LogTrafficToFile1"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return item->isChecked(); }));
     }
-    EXPECT_TRUE(item->isChecked());
     EXPECT_EQ(ClickAndRead(ui().Button2, 11), "999999#VAR#");
     ASSERT_TRUE(boxes.WaitForBox(5s));
     EXPECT_EQ(boxes.boxes().front().text,
