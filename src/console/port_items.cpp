@@ -6,7 +6,6 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <algorithm>
-#include <optional>
 
 namespace console {
 namespace {
@@ -62,8 +61,7 @@ void ShowPorts(QComboBox& box, const std::vector<ports::SerialPort>& ports, int 
     QAbstractItemView& view = *box.view();
     const QString highlighted =
         view.isVisible() ? view.currentIndex().data().toString() : QString();
-    const std::optional<Caret> caret =
-        edit ? std::optional(Caret::Of(*edit)) : std::optional<Caret>();
+    const Caret caret = edit ? Caret::Of(*edit) : Caret{};
 
     {
         // Nobody listening to the box may take the rebuild for an operator's choice.
@@ -80,7 +78,7 @@ void ShowPorts(QComboBox& box, const std::vector<ports::SerialPort>& ports, int 
         if (selected >= fixedCount) keep = box.findText(selectedText, Qt::MatchExactly);
         if (box.currentIndex() != keep) box.setCurrentIndex(keep);
         if (box.currentText() != shown) box.setEditText(shown);
-        if (caret) caret->PutBack(*edit);
+        if (edit) caret.PutBack(*edit);
         const int row = box.findText(highlighted, Qt::MatchExactly);
         if (row >= 0 && view.currentIndex().row() != row)
             view.setCurrentIndex(box.model()->index(row, box.modelColumn()));
