@@ -4,43 +4,23 @@
 
 #include "cli/exit_status.h"
 #include "ports/open_diagnosis.h"
+#include "seriallink/console_defaults.h"
 
 namespace cli {
 namespace {
 
 using namespace seriallink;
 
-// The component settings of the window's serial component, including what
-// its "Open" changes just before opening: a unit commissioned from here is
-// spoken to exactly as from the window.
+// The window's component settings with what its "Open" changes just before
+// opening: a unit commissioned from here is spoken to exactly as from the
+// window.
 void Configure(TComm& comm, const LineChoice& line) {
+    ApplyConsoleDefaults(comm);
     comm.SetCommName(line.port);
     comm.SetBaudRate(line.baud);
-    comm.SetParityCheck(false);
-    comm.SetOutx_CtsFlow(false);
-    comm.SetOutx_DsrFlow(false);
-    comm.SetDtrControl(TDtrControl::DtrDisable);
-    comm.SetDsrSensitivity(false);
-    comm.SetTxContinueOnXoff(true);
+    comm.SetParity(line.parity);
     comm.SetOutx_XonXoffFlow(false);
     comm.SetInx_XonXoffFlow(false);
-    comm.SetReplaceWhenParityError(false);
-    comm.SetIgnoreNullChar(false);
-    comm.SetRtsControl(TRtsControl::RtsDisable);
-    comm.SetXonLimit(500);
-    comm.SetXoffLimit(500);
-    comm.SetByteSize(TByteSize::_8);
-    comm.SetParity(line.parity);
-    comm.SetStopBits(TStopBits::_1);
-    comm.SetXonChar(17);
-    comm.SetXoffChar(19);
-    comm.SetReplacedChar(0);
-    // A reply is complete at the first pause of more than 300 ms.
-    comm.SetReadIntervalTimeout(300);
-    comm.SetReadTotalTimeoutMultiplier(0);
-    comm.SetReadTotalTimeoutConstant(0);
-    comm.SetWriteTotalTimeoutMultiplier(0);
-    comm.SetWriteTotalTimeoutConstant(0);
 }
 
 // The error box's rule: a full stop after a message whose last character

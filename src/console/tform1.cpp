@@ -24,6 +24,7 @@
 #include "console/window_exchange_host.h"
 #include "console/window_fonts.h"
 #include "console/window_palette.h"
+#include "seriallink/console_defaults.h"
 #include "ui_tform1.h"
 
 // Outside any namespace: the resource's entry point is a global function.
@@ -38,38 +39,6 @@ static void RegisterArtwork() {
 }
 
 namespace {
-
-// The settings the window description gives the serial component. The Open
-// button overrides name, baud rate, parity and XON/XOFF before each opening.
-void ConfigureComm(seriallink::TComm& comm) {
-    using namespace seriallink;
-    comm.SetCommName("COM1");
-    comm.SetBaudRate(9600);
-    comm.SetParityCheck(false);
-    comm.SetOutx_CtsFlow(false);
-    comm.SetOutx_DsrFlow(false);
-    comm.SetDtrControl(TDtrControl::DtrDisable);
-    comm.SetDsrSensitivity(false);
-    comm.SetTxContinueOnXoff(true);
-    comm.SetOutx_XonXoffFlow(true);
-    comm.SetInx_XonXoffFlow(true);
-    comm.SetReplaceWhenParityError(false);
-    comm.SetIgnoreNullChar(false);
-    comm.SetRtsControl(TRtsControl::RtsDisable);
-    comm.SetXonLimit(500);
-    comm.SetXoffLimit(500);
-    comm.SetByteSize(TByteSize::_8);
-    comm.SetParity(TParity::None);
-    comm.SetStopBits(TStopBits::_1);
-    comm.SetXonChar(17);
-    comm.SetXoffChar(19);
-    comm.SetReplacedChar(0);
-    comm.SetReadIntervalTimeout(300);
-    comm.SetReadTotalTimeoutMultiplier(0);
-    comm.SetReadTotalTimeoutConstant(0);
-    comm.SetWriteTotalTimeoutMultiplier(0);
-    comm.SetWriteTotalTimeoutConstant(0);
-}
 
 // The baud box takes any decimal integer, listed or not; a rate of zero or
 // below is an integer yet names no line speed, and is refused as such.
@@ -129,7 +98,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::T
     console::ShowJpeg(*ui->Image2, QStringLiteral(":/console/logo.jpg"));
     console::ShowJpegWhenShown(*ui->Image1, QStringLiteral(":/console/wiring.jpg"));
 
-    ConfigureComm(Comm1);
+    seriallink::ApplyConsoleDefaults(Comm1);
     Comm1.OnReceiveData = [this](seriallink::TComm* sender, const void* buffer,
                                  std::uint16_t length) {
         Comm1ReceiveData(sender, buffer, length);
