@@ -18,12 +18,8 @@ namespace cli {
 namespace {
 
 settings::SettingsFile LoadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Failure(kBadFile, path + ": cannot be read: " + std::strerror(errno));
-    std::ostringstream content;
-    content << in.rdbuf();
     try {
-        return settings::ReadSettings(content.str(), path);
+        return settings::ReadSettingsFile(path, path).file;
     } catch (const settings::BadSettingsFile& error) {
         throw Failure(kBadFile, error.what());
     }

@@ -37,6 +37,10 @@ void ApplyOverride(settings::Fields& fields, const std::string& assignment) {
     const settings::Setting& setting = Find(assignment, assignment.substr(0, equals));
     const std::string control(setting.control);
     if (setting.shape != settings::Shape::Choice) {
+        // Held to the file's rule: a value that could put a frame of its own
+        // on the line is refused before the port is opened.
+        if (const auto problem = settings::ValueProblem(setting, value))
+            throw Failure(kUsage, "--set " + std::string(setting.path) + ": " + *problem);
         fields.texts[control] = value;
         return;
     }

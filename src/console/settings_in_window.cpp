@@ -62,13 +62,10 @@ void ShowFields(TForm1& window, const settings::Fields& fields) {
 }
 
 settings::Fields LoadSettingsFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FieldError(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
-    const QByteArray json = file.readAll();
     try {
-        return settings::ReadSettings(json.toStdString(), QFileInfo(path).fileName().toStdString())
-            .fields;
+        return settings::ReadSettingsFile(QFile::encodeName(path).toStdString(),
+                                          QFileInfo(path).fileName().toStdString())
+            .file.fields;
     } catch (const settings::BadSettingsFile& refused) {
         // The reader names the file and quotes its texts in UTF-8.
         throw FieldError(QString::fromUtf8(refused.what()));

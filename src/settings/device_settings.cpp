@@ -3,19 +3,50 @@
 #include <algorithm>
 
 #include "settings/choice_lists.h"
+#include "settings/quoted_value.h"
 
 namespace settings {
 namespace {
 
-Setting Text(std::string_view path, std::string_view control) {
-    return {path, control, Shape::Text, {}};
+// The widths are those of the fields the parameter and command replies are
+// decoded from; a reply always fills its field, the window starts narrower
+// ("10" for the interval's three characters).
+Setting Number(std::string_view path, std::string_view control, std::size_t width) {
+    return {path, control, Shape::Number, {1, width, false}, {}};
 }
-Setting Number(std::string_view path, std::string_view control) {
-    return {path, control, Shape::Number, {}};
+// The two command slots: a command of up to 99 bytes (the reply counts them
+// in two digits) and parse bytes of one byte each.
+Setting Command(std::string_view path, std::string_view control) {
+    return {path, control, Shape::Text, {0, 2 * 99, true}, {}};
+}
+Setting ParseByte(std::string_view path, std::string_view control) {
+    return {path, control, Shape::Text, {2, 2, true}, {}};
 }
 Setting Choice(std::string_view path, std::string_view control,
                const std::vector<std::string_view>& items) {
-    return {path, control, Shape::Choice, items};
+    return {path, control, Shape::Choice, {}, items};
+}
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// A "#" would end the frame early and start another; a NUL or a control
+// character is no part of any reply.
+bool IsCarried(char c) {
+    return c >= 0x20 && c < 0x7F && c != '#';
+}
+
+std::string Expected(const Field& field) {
+    if (field.hex) {
+        if (field.fewest == field.most) return std::to_string(field.most) + " hexadecimal digits";
+        return "an even number of hexadecimal digits, at most " + std::to_string(field.most);
+    }
+    const std::string count = field.fewest == field.most ? std::to_string(field.most)
+                                                         : std::to_string(field.fewest) + " to " +
+                                                               std::to_string(field.most);
+    return count + " printable ASCII character" + (field.most == 1 ? "" : "s") +
+           " other than \"#\"";
 }
 
 }  // namespace
@@ -26,42 +57,42 @@ const std::vector<Setting>& AllSettings() {
     static const std::vector<Setting> table{
         Choice("device.baud", "MR485BT", BaudChoices()),
         Choice("device.parity", "MR485JN", ParityChoices()),
-        Number("device.interval", "JTME"),
-        Number("device.address", "ADRM"),
-        Number("outputs[0].at4mA", "DAO1H"),
-        Number("outputs[0].at20mA", "DAO1L"),
-        Number("outputs[1].at4mA", "DAO2H"),
-        Number("outputs[1].at20mA", "DAO2L"),
-        Number("outputs[2].at4mA", "DAO3H"),
-        Number("outputs[2].at20mA", "DAO3L"),
+        Number("device.interval", "JTME", 3),
+        Number("device.address", "ADRM", 3),
+        Number("outputs[0].at4mA", "DAO1H", 5),
+        Number("outputs[0].at20mA", "DAO1L", 5),
+        Number("outputs[1].at4mA", "DAO2H", 5),
+        Number("outputs[1].at20mA", "DAO2L", 5),
+        Number("outputs[2].at4mA", "DAO3H", 5),
+        Number("outputs[2].at20mA", "DAO3L", 5),
         Choice("polling[0].command", "MAD1USE", CommandChoices()),
-        Number("polling[0].start", "MAD1MADR"),
-        Number("polling[0].length", "MAD1DADR"),
+        Number("polling[0].start", "MAD1MADR", 3),
+        Number("polling[0].length", "MAD1DADR", 1),
         Choice("polling[0].format", "MAD1XIN", FormatChoices()),
-        Number("polling[0].coefficient", "MAD1XS"),
-        Number("polling[0].migration", "DataQY1"),
+        Number("polling[0].coefficient", "MAD1XS", 6),
+        Number("polling[0].migration", "DataQY1", 5),
         Choice("polling[1].command", "MAD2USE", CommandChoices()),
-        Number("polling[1].start", "MAD2MADR"),
-        Number("polling[1].length", "MAD2DADR"),
+        Number("polling[1].start", "MAD2MADR", 3),
+        Number("polling[1].length", "MAD2DADR", 1),
         Choice("polling[1].format", "MAD2XIN", FormatChoicesOfRow2()),
-        Number("polling[1].coefficient", "MAD2XS"),
-        Number("polling[1].migration", "DataQY2"),
+        Number("polling[1].coefficient", "MAD2XS", 6),
+        Number("polling[1].migration", "DataQY2", 5),
         Choice("polling[2].command", "MAD3USE", CommandChoices()),
-        Number("polling[2].start", "MAD3MADR"),
-        Number("polling[2].length", "MAD3DADR"),
+        Number("polling[2].start", "MAD3MADR", 3),
+        Number("polling[2].length", "MAD3DADR", 1),
         Choice("polling[2].format", "MAD3XIN", FormatChoices()),
-        Number("polling[2].coefficient", "MAD3XS"),
-        Number("polling[2].migration", "DataQY3"),
+        Number("polling[2].coefficient", "MAD3XS", 6),
+        Number("polling[2].migration", "DataQY3", 5),
         Choice("commandSlots[0].enable", "COMAD1", EnableChoices()),
-        Text("commandSlots[0].command", "COMDDATA1"),
-        Text("commandSlots[0].parse[0]", "ACOMBY1"),
-        Text("commandSlots[0].parse[1]", "ACOMBY2"),
-        Text("commandSlots[0].parse[2]", "ACOMBY3"),
+        Command("commandSlots[0].command", "COMDDATA1"),
+        ParseByte("commandSlots[0].parse[0]", "ACOMBY1"),
+        ParseByte("commandSlots[0].parse[1]", "ACOMBY2"),
+        ParseByte("commandSlots[0].parse[2]", "ACOMBY3"),
         Choice("commandSlots[1].enable", "COMAD2", EnableChoices()),
-        Text("commandSlots[1].command", "COMDDATA2"),
-        Text("commandSlots[1].parse[0]", "BCOMBY1"),
-        Text("commandSlots[1].parse[1]", "BCOMBY2"),
-        Text("commandSlots[1].parse[2]", "BCOMBY3"),
+        Command("commandSlots[1].command", "COMDDATA2"),
+        ParseByte("commandSlots[1].parse[0]", "BCOMBY1"),
+        ParseByte("commandSlots[1].parse[1]", "BCOMBY2"),
+        ParseByte("commandSlots[1].parse[2]", "BCOMBY3"),
     };
     return table;
 }
@@ -78,6 +109,15 @@ const Setting* FindByPath(std::string_view path) {
     auto it =
         std::find_if(table.begin(), table.end(), [&](const Setting& s) { return s.path == path; });
     return it == table.end() ? nullptr : &*it;
+}
+
+std::optional<std::string> ValueProblem(const Setting& setting, std::string_view value) {
+    const Field& field = setting.field;
+    const bool fits = value.size() >= field.fewest && value.size() <= field.most &&
+                      (!field.hex || value.size() % 2 == 0) &&
+                      std::ranges::all_of(value, field.hex ? IsHexDigit : IsCarried);
+    if (fits) return std::nullopt;
+    return "expected " + Expected(field) + ", found " + Quoted(value);
 }
 
 Fields WindowDefaults() {

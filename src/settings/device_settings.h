@@ -4,7 +4,9 @@
 // value read from a file goes into exactly the frame a "Set" button sends.
 #pragma once
 
+#include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,10 +19,21 @@ namespace settings {
 // ("10" and "010" agree), texts and choices exactly.
 enum class Shape { Text, Number, Choice };
 
+// What the device's parameter reply carries for a text or a number: the
+// width of its field there, and whether the frame holds it as hexadecimal
+// bytes (two digits each). A value from a file that the reply could not
+// carry is refused, since it would reach the line as it stands.
+struct Field {
+    std::size_t fewest = 0;
+    std::size_t most = 0;
+    bool hex = false;
+};
+
 struct Setting {
     std::string_view path;     // key path in the file: "polling[2].format"
     std::string_view control;  // window control: "MAD2XIN"
     Shape shape;
+    Field field;                            // Text and Number only
     std::vector<std::string_view> choices;  // the list's item texts (Choice only)
 };
 
@@ -28,6 +41,12 @@ struct Setting {
 const std::vector<Setting>& AllSettings();
 const Setting* FindByControl(std::string_view control);
 const Setting* FindByPath(std::string_view path);
+
+// Why a text or number from a file or a command line cannot be sent as it
+// stands ("expected 1 to 3 printable ASCII characters other than \"#\", found
+// \"017#TEKVAR#JTM:999\""), or nothing when it can. What the technician
+// types into the window is not held to this: it goes out as typed.
+std::optional<std::string> ValueProblem(const Setting& setting, std::string_view value);
 
 // Values by control name: texts exactly as typed (bytes, one per character),
 // choices by selected index (-1 when no item is chosen).

@@ -1,17 +1,14 @@
 #include "settings/settings_file.h"
 
 #include <cstdint>
-#include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "settings/document_json.h"
 #include "settings/key_path.h"
+#include "settings/quoted_value.h"
 
 namespace settings {
 namespace {
-
-// ordered_json keeps the keys in the order they are written, so every file
-// lists them as the window shows them, top to bottom.
-using Json = nlohmann::ordered_json;
 
 constexpr const char* kFormat = "vk630e-settings";
 constexpr std::int64_t kVersion = 1;
@@ -54,14 +51,16 @@ std::vector<PathStep> Child(std::vector<PathStep> steps, PathStep step) {
     return steps;
 }
 
-[[noreturn]] void Refuse(const std::string& name, const std::vector<PathStep>& where,
-                         const std::string& expected) {
-    const std::string path = where.empty() ? "the document" : JoinPath(where);
-    throw BadSettingsFile(name + ": " + path + ": " + expected);
-}
-
 std::string Found(const Json& value) {
     return std::string(", found ") + (value.is_string() ? "a text" : value.type_name());
+}
+
+// A wrong value as a message quotes it: never a whole list or object, and
+// of a text only its start.
+std::string Shown(const Json& value) {
+    if (value.is_string()) return Quoted(value.get_ref<const std::string&>());
+    if (value.is_structured()) return value.type_name();
+    return value.dump();
 }
 
 // The place of a key path in a document, made as it is first named.
@@ -131,14 +130,14 @@ private:
         const std::string format = std::string("expected \"") + kFormat + "\"";
         auto found = doc.find("format");
         if (found == doc.end()) Refuse(name_, {"format"}, "missing; " + format);
-        if (*found != kFormat) Refuse(name_, {"format"}, format + ", found " + found->dump());
+        if (*found != kFormat) Refuse(name_, {"format"}, format + ", found " + Shown(*found));
         found = doc.find("version");
         if (found == doc.end()) Refuse(name_, {"version"}, "missing; expected 1");
         if (!found->is_number_integer() || *found < 1)
-            Refuse(name_, {"version"}, "expected 1, found " + found->dump());
+            Refuse(name_, {"version"}, "expected 1, found " + Shown(*found));
         if (*found > kVersion)
             Refuse(name_, {"version"},
-                   "expected 1; version " + found->dump() + " comes from a newer program");
+                   "expected 1; version " + Shown(*found) + " comes from a newer program");
     }
 
     void Walk(const Json& node, const Json& shape, const std::vector<PathStep>& where) {
@@ -185,6 +184,7 @@ private:
         std::string bytes;
         if (!BytesFromUtf8(value.get_ref<const std::string&>(), bytes))
             Refuse(name_, where, "expected characters of code 0 to 255 only");
+        if (const auto problem = ValueProblem(setting, bytes)) Refuse(name_, where, *problem);
         file_.fields.texts[control] = std::move(bytes);
     }
 
@@ -195,7 +195,7 @@ private:
             for (std::size_t i = 0; i < setting.choices.size(); ++i) {
                 if (setting.choices[i] == text) return static_cast<int>(i);
             }
-            Refuse(name_, where, "expected " + ChoiceList(setting) + ", found " + value.dump());
+            Refuse(name_, where, "expected " + ChoiceList(setting) + ", found " + Shown(value));
         }
         Refuse(name_, where, "expected " + ChoiceList(setting) + Found(value));
     }
@@ -231,17 +231,7 @@ std::string WriteSettings(const SettingsFile& file) {
 }
 
 SettingsFile ReadSettings(const std::string& json, const std::string& name) {
-    Json doc;
-    try {
-        doc = Json::parse(json);
-    } catch (const Json::exception& error) {
-        // "[json.exception.parse_error.101] parse error at line 2, column 5: ...",
-        // or a number beyond a double: "[json.exception.out_of_range.406] ..."
-        std::string detail = error.what();
-        if (auto end = detail.find("] "); end != std::string::npos) detail.erase(0, end + 2);
-        throw BadSettingsFile(name + ": the document: expected JSON; " + detail);
-    }
-    return Reader(name).Read(doc);
+    return Reader(name).Read(ParseDocument(json, name));
 }
 
 }  // namespace settings
