@@ -5,6 +5,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -175,8 +176,10 @@ TEST(Cli, ExitStatusSaysWhatHappenedAndNothingIsSentAfterAFailure) {
         std::string message;  // in standard error, or standard output for 0 and 4
         int maxFrames;
     };
-    std::string tooWide = good;
-    tooWide.replace(tooWide.find("\"000002\""), 8, "\"-8.0000\"");
+    std::string twoPoints = good;
+    twoPoints.replace(twoPoints.find("\"000002\""), 8, "\"-8.0.0\"");
+    std::string smuggling = good;
+    smuggling.replace(smuggling.find("\"005\""), 5, "\"017#TEKVAR#JTM:999\"");
     std::string newer = good;
     newer.replace(newer.find("\"version\": 1"), 12, "\"version\": 2");
     const Case cases[] = {
@@ -227,7 +230,7 @@ TEST(Cli, ExitStatusSaysWhatHappenedAndNothingIsSentAfterAFailure) {
         // The device refuses the whole frame of a value it cannot store.
         {"refused value",
          std::vector<std::string>{},
-         tooWide,
+         twoPoints,
          {"write", "FILE", "--port", "PORT"},
          4,
          "\npolling[0].start        007 ",
@@ -238,6 +241,29 @@ TEST(Cli, ExitStatusSaysWhatHappenedAndNothingIsSentAfterAFailure) {
          {"write", "FILE", "--port", "PORT"},
          5,
          "unit.json: version: expected 1; version 2 comes from a newer program",
+         0},
+        // A port that is missing would give status 2 had it been opened.
+        {"a frame in a value",
+         std::nullopt,
+         smuggling,
+         {"write", "FILE", "--port", "/dev/vk630-none"},
+         5,
+         "unit.json: device.address: expected 1 to 3 printable ASCII characters other than "
+         "\"#\", found \"017#TEKVAR#JTM:999\"",
+         0},
+        {"a frame in --set",
+         std::nullopt,
+         good,
+         {"write", "FILE", "--port", "/dev/vk630-none", "--set", "address=017#TEKVAR#JTM:999"},
+         1,
+         "--set device.address: expected 1 to 3 printable",
+         0},
+        {"a FIFO",
+         std::nullopt,
+         good,
+         {"verify", "FIFO", "--port", "/dev/vk630-none"},
+         5,
+         "pipe.json: is a named pipe (FIFO), not a settings file",
          0},
         {"missing file",
          std::vector<std::string>{},
@@ -257,6 +283,8 @@ TEST(Cli, ExitStatusSaysWhatHappenedAndNothingIsSentAfterAFailure) {
         for (auto& arg : args) {
             if (arg == "PORT") arg = sim->LinkPath();
             if (arg == "FILE") arg = dir + "/unit.json";
+            if (arg == "FIFO" && ::mkfifo((arg = dir + "/pipe.json").c_str(), 0600) != 0)
+                ADD_FAILURE() << "no FIFO";
         }
         const Result result = RunCli(dir, args);
         EXPECT_EQ(result.status, c.status) << c.what << "\n" << result.err;

@@ -2,6 +2,7 @@
 // closed nothing is sent, a bad file changes nothing, and a write-all run
 // stops after the frame in flight with a box that says how far it got.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QLabel>
@@ -31,6 +32,7 @@ TEST(Menu, WithThePortClosedNothingIsSentAndABadFileChangesNothing) {
     QFile bad(dir.filePath("bad.json"));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly) && bad.write("{\"format\": \"other\"}") > 0);
     bad.close();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe.json")).constData(), 0600), 0);
     const QString about = "VK630-E Transmitter Configuration Software\nVersion 1.0";
     EXPECT_TRUE(TForm1()
                     .findChild<QAction*>("SaveSettings1")
@@ -42,6 +44,9 @@ TEST(Menu, WithThePortClosedNothingIsSentAndABadFileChangesNothing) {
         {"About1", Qt::Key_unknown, "", about, 0},
         {"OpenSettings1", Qt::Key_unknown, "", "", 1},
         {"OpenSettings1", Qt::Key_O, "bad.json", "bad.json: ", 1},
+        // Refused at once: reading would wait for a writer that never comes.
+        {"OpenSettings1", Qt::Key_O, "pipe.json",
+         "pipe.json: is a named pipe (FIFO), not a settings file", 1},
         {"Quit1", Qt::Key_Q, "", "", 0},
     };
     for (const PortClosedRow& row : rows) {
