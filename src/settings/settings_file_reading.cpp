@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "seriallink/unique_fd.h"
 #include "settings/settings_file.h"
 
 namespace settings {
@@ -32,20 +33,6 @@ void RequirePlainFile(const struct stat& status, const std::string& name) {
                      " MiB; expected a settings file of a few kilobytes");
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 }  // namespace
 
 LoadedSettings ReadSettingsFile(const std::string& path, const std::string& name) {
@@ -58,8 +45,9 @@ LoadedSettings ReadSettingsFile(const std::string& path, const std::string& name
     if (::stat(path.c_str(), &status) != 0) cannotRead();
     RequirePlainFile(status, name);
     // Non-blocking, should a pipe have taken the file's place since.
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0) cannotRead();
+    const seriallink::UniqueFd file(
+        ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0) cannotRead();
     RequirePlainFile(status, name);
     if (static_cast<std::size_t>(status.st_size) > kMostFileBytes) RefuseTooLarge(name);
 
@@ -68,7 +56,7 @@ LoadedSettings ReadSettingsFile(const std::string& path, const std::string& name
     char chunk[64 * 1024];
     while (bytes.size() <= kMostFileBytes) {
         const std::size_t wanted = std::min(sizeof chunk, kMostFileBytes + 1 - bytes.size());
-        const ssize_t n = ::read(file.get(), chunk, wanted);
+        const ssize_t n = ::read(file.Get(), chunk, wanted);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) cannotRead();
         if (n == 0) break;
