@@ -23,6 +23,7 @@ SettingsFile Example() {
     file.fields.texts["ADRM"] = "999";
     file.fields.texts["DataQY3"] = "-0001";
     file.fields.texts["COMDDATA1"] = std::string(198, 'f');
+    file.fields.texts["BCOMBY1"] = "AF";
     file.fields.texts["BCOMBY3"] = "0a";
     return file;
 }
@@ -57,6 +58,9 @@ TEST(SettingsFile, WritesTheFixedLayoutAndReadsItBackWhole) {
     EXPECT_EQ(back.fields, file.fields);
     EXPECT_EQ(back.saved, file.saved);
     EXPECT_EQ(back.program, file.program);
+
+    std::ofstream(path, std::ios::binary) << text << std::string(kMostFileBytes - text.size(), ' ');
+    EXPECT_EQ(ReadSettingsFile(path, "unit.json").bytes.size(), kMostFileBytes);
 }
 
 // Every file is read from disk as the window and vk630e-cli read it. Values
@@ -70,6 +74,8 @@ TEST(SettingsFile, RefusesABadFileWholeNamingFileKeyAndExpectation) {
     std::filesystem::create_directory(dir);
     ASSERT_EQ(::mkfifo((dir + "/pipe.json").c_str(), 0600), 0);
     const std::string nested = std::string(200000, '[') + std::string(200000, ']');
+    std::string longKey;
+    for (int i = 0; i < 30; ++i) longKey += "\xC3\xA9";  // cut between characters only
     std::string deepest = "unit7.json: format";
     for (int i = 0; i < 15; ++i) deepest += "[0]";
     struct Case {
@@ -119,9 +125,9 @@ TEST(SettingsFile, RefusesABadFileWholeNamingFileKeyAndExpectation) {
          Replace(good, "\"address\": \"999\"", "\"address\": \"017#TEKVAR#JTM:999\""),
          "unit7.json: device.address: expected 1 to 3 printable ASCII characters other than "
          "\"#\", found \"017#TEKVAR#JTM:999\""},
-        {"a NUL", Replace(good, "\"interval\": \"10\"", "\"interval\": \"1\\u0000\""),
+        {"a NUL", Replace(good, "\"interval\": \"10\"", "\"interval\": \"1 \\u0000\""),
          "unit7.json: device.interval: expected 1 to 3 printable ASCII characters other than "
-         "\"#\", found \"1\\x00\""},
+         "\"#\", found \"1 \\x00\""},
         {"beyond ASCII", Replace(good, "\"address\": \"999\"", "\"address\": \"\xC3\xA9\""),
          "unit7.json: device.address: expected 1 to 3 printable ASCII characters other than "
          "\"#\", found \"\\xE9\""},
@@ -142,6 +148,10 @@ TEST(SettingsFile, RefusesABadFileWholeNamingFileKeyAndExpectation) {
          "unit7.json: device.address: expected 1 to 3 printable ASCII characters other than "
          "\"#\", found \"" +
              std::string(40, 'x') + "\"…"},
+        {"version as a list", Replace(good, "\"version\": 1", "\"version\": [1]"),
+         "unit7.json: version: expected 1, found array"},
+        {"a long key", Replace(good, "\"baud\"", "\"x" + longKey + "\": 1, \"baud\""),
+         "unit7.json: device.x" + longKey.substr(0, 38) + "…: unexpected key"},
         {"deep nesting", Replace(good, "\"vk630e-settings\"", nested),
          deepest + ": expected at most 16 lists and objects inside each other"},
         {"a key twice",
