@@ -40,6 +40,25 @@ inline void AddDevice(const fs::path& sys, const std::string& devicePath,
     for (const auto& [name, value] : attributes) WriteFile(dir / name, value);
 }
 
+// A USB serial adapter as the kernel describes it: the USB device at port
+// path `socket` (1-1.2), its interface, and its tty; "" leaves the serial
+// number out, as adapters without one have no such attribute.
+struct UsbAdapter {
+    std::string vendorId, productId, serial, socket;
+};
+
+// Makes `node` (a pty standing in for the adapter's tty) the tty of `adapter`.
+inline void AddUsbTty(const fs::path& sys, const std::string& node, const UsbAdapter& adapter) {
+    struct stat info {};
+    ::stat(node.c_str(), &info);
+    const std::string usb = "pci0000:00/0000:00:14.0/usb1/" + adapter.socket;
+    const std::string tty = "ttyUSB" + std::to_string(minor(info.st_rdev));
+    AddDevice(sys, usb + "/" + adapter.socket + ":1.0/" + tty + "/tty/" + tty, "tty", info.st_rdev);
+    WriteFile(sys / "devices" / usb / "idVendor", adapter.vendorId);
+    WriteFile(sys / "devices" / usb / "idProduct", adapter.productId);
+    if (!adapter.serial.empty()) WriteFile(sys / "devices" / usb / "serial", adapter.serial);
+}
+
 // A process named `name`; `fds` are the paths its descriptors lead to, and
 // without them its descriptors are hidden (as another user's are).
 inline void AddProcess(const fs::path& proc, pid_t pid, const std::string& name,
