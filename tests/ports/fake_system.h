@@ -3,6 +3,7 @@
 // the devices and the programs of the machine the tests run on.
 #pragma once
 
+#include <pty.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -39,6 +40,21 @@ inline void AddDevice(const fs::path& sys, const std::string& devicePath,
     WriteFile(dir / "dev", numbers);
     for (const auto& [name, value] : attributes) WriteFile(dir / name, value);
 }
+
+// A pseudo-terminal standing in for an adapter's tty.
+struct Pty {
+    Pty() {
+        char name[256] = {};
+        ::openpty(&master, &slave, name, nullptr, nullptr);
+        path = name;
+    }
+    ~Pty() {
+        ::close(master);
+        ::close(slave);
+    }
+    int master = -1, slave = -1;
+    std::string path;
+};
 
 // A USB serial adapter as the kernel describes it: the USB device at port
 // path `socket` (1-1.2), its interface, and its tty; "" leaves the serial
