@@ -73,9 +73,12 @@ TEST_P(DeviceIdentity, OnlyTheSameDeviceCounts) {
     EXPECT_EQ(back.SameDeviceAs(gone), row.same);
     EXPECT_NE(back.node, gone.node);
 
-    fs::remove(name);  // a link whose terminal went leads to no device at all
-    fs::create_symlink(root + "/gone", name);
-    EXPECT_FALSE(before.Identify(name).present());
+    // A link whose terminal went, or that leads to no terminal, names no device.
+    for (const std::string& target : {root + "/gone", root + "/sys-before"}) {
+        fs::remove(name);
+        fs::create_symlink(target, name);
+        EXPECT_FALSE(before.Identify(name).present()) << target;
+    }
     fs::remove_all(root);
 }
 
