@@ -101,6 +101,11 @@ TEST(PortReopener, SameAdapterBack) {
         EXPECT_EQ(ui.Button1->text(), row.pressClose ? "Open" : "Close");
         EXPECT_TRUE(back.Silent(400ms)) << "nothing from before sent again";
         EXPECT_TRUE(form.unplugNotice().isVisible() || !row.seenGone) << "kept at Close";
+        if (row.pressClose && row.seenGone) {
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                return notice().ends_with(" is back. Press Close, then Open to go on.");
+            })) << notice();
+        }
         if (reopened) {
             EXPECT_LT(form.unplugNotice().palette().color(QPalette::WindowText).red(), 100);
             EXPECT_EQ(form.unplugNotice().toolTip().toStdString(), link);
