@@ -29,7 +29,7 @@ std::string UsbKey(const UsbDevice& usb) {
     if (usb.vendorId.empty()) return "";
     const std::string model = "usb " + usb.vendorId + ":" + usb.productId;
     if (!usb.serial.empty()) return model + " serial " + usb.serial;
-    return usb.socket.empty() ? "" : model + " at " + usb.socket;
+    return model + " at " + usb.socket;
 }
 
 }  // namespace
