@@ -29,8 +29,8 @@ QString Reason(const QString& explanation, const std::string& commName) {
 }  // namespace
 
 PortReopener::PortReopener(seriallink::TComm& comm, UnplugNotice& notice, const PortFeeder& feeder,
-                           QObject* parent, ports::UdevLookup lookup)
-    : QObject(parent), comm_(comm), notice_(notice), feeder_(feeder), lookup_(std::move(lookup)) {}
+                           QObject* parent)
+    : QObject(parent), comm_(comm), notice_(notice), feeder_(feeder) {}
 
 void PortReopener::Opened() {
     state_ = State::Open;
@@ -53,17 +53,22 @@ void PortReopener::Stop() {
 }
 
 void PortReopener::DevicesChanged() {
-    if (state_ != State::Waiting) return;
+    if (state_ == State::Open || device_.key.empty()) return;
     const ports::DeviceIdentity now = Current();
     if (!now.SameDeviceAs(device_)) return;
     // The node that hung up, still there, is not the device back. A node
     // made anew is, at every event until it opens.
     if (now.node == device_.node) return;
+    // Closed by the operator while it was away: only said.
+    if (state_ == State::Idle) {
+        notice_.DeviceBack();
+        return;
+    }
     Reopen();
 }
 
 ports::DeviceIdentity PortReopener::Current() const {
-    return ports::DeviceIdentifier(feeder_.places(), lookup_).Identify(comm_.CommName());
+    return ports::DeviceIdentifier(feeder_.places()).Identify(comm_.CommName());
 }
 
 // What was queued for the old line goes with the close; the exchange's

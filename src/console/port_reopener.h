@@ -1,8 +1,10 @@
 // Opens the port again by itself when the device it hung up on comes back:
 // a loose plug or a hub that resets costs the technician nothing but the
-// frame that was on the wire. Only that very device (see device_identity)
-// is opened, with the name, baud rate and parity the serial component still
-// holds; the operator's Close ends the waiting at once.
+// frame that was on the wire. Only that very device (see device_identity,
+// read afresh at every device event) is opened, with the name, baud rate
+// and parity the serial component still holds; another device behind the
+// same name leaves the port gone. The operator's Close ends the waiting at
+// once.
 #pragma once
 
 #include <QObject>
@@ -25,7 +27,7 @@ class PortReopener : public QObject {
 
 public:
     PortReopener(seriallink::TComm& comm, UnplugNotice& notice, const PortFeeder& feeder,
-                 QObject* parent, ports::UdevLookup lookup = ports::SystemUdevProperties);
+                 QObject* parent);
 
     // The operator opened the port: the device there now is the one to wait for.
     void Opened();
@@ -34,7 +36,7 @@ public:
     // The operator closed the port: nothing is opened again, not even a try
     // already on its way.
     void Stop();
-    // Devices came or went.
+    // Devices came or went; also tells the notice when the device is back.
     void DevicesChanged();
 
 signals:
@@ -52,7 +54,6 @@ private:
     seriallink::TComm& comm_;
     UnplugNotice& notice_;
     const PortFeeder& feeder_;
-    ports::UdevLookup lookup_;
     State state_ = State::Idle;
     ports::DeviceIdentity device_;  // as it was when the port was last opened
     bool toldOpenAgain_ = false;

@@ -113,8 +113,6 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::T
     // Ports are listed once the window has been painted (see event()).
     portFeeder_ = new console::PortFeeder(*ui->SPREALCOM, ui->SPREALCOM->count(), this);
     unplugNotice_ = new console::UnplugNotice(ui->centralWidget);
-    connect(portFeeder_, &console::PortFeeder::devicesChanged, unplugNotice_,
-            &console::UnplugNotice::DevicesChanged);
     portReopener_ = new console::PortReopener(Comm1, *unplugNotice_, *portFeeder_, this);
     connect(portFeeder_, &console::PortFeeder::devicesChanged, portReopener_,
             &console::PortReopener::DevicesChanged);

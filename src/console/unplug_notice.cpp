@@ -1,13 +1,10 @@
 #include "console/unplug_notice.h"
 
-#include <sys/stat.h>
-
 #include <QFile>
 #include <QFontMetrics>
 #include <QPalette>
 
 #include "console/window_fonts.h"
-#include "seriallink/port_device.h"
 
 namespace console {
 namespace {
@@ -31,19 +28,13 @@ UnplugNotice::UnplugNotice(QWidget* parent) : QLabel(parent) {
 void UnplugNotice::PortGone(const std::string& commName) {
     commName_ = commName;
     back_ = false;
-    seenAbsent_ = !DeviceExists();
     setToolTip(QFile::decodeName(commName.c_str()));
     Show(QStringLiteral("%1 is gone. Press Close, reconnect the adapter, then press Open."),
          QStringLiteral("#8b0000"));
 }
 
-void UnplugNotice::DevicesChanged() {
+void UnplugNotice::DeviceBack() {
     if (isHidden() || back_) return;
-    if (!DeviceExists()) {
-        seenAbsent_ = true;
-        return;
-    }
-    if (!seenAbsent_) return;
     back_ = true;
     Show(QStringLiteral("%1 is back. Press Close, then Open to go on."), QStringLiteral("#006400"));
 }
@@ -58,11 +49,6 @@ void UnplugNotice::Tell(const QString& text, bool trouble, const QString& detail
     back_ = true;
     setToolTip(details.isEmpty() ? QFile::decodeName(commName_.c_str()) : details);
     Show(text, trouble ? QStringLiteral("#8b0000") : QStringLiteral("#006400"));
-}
-
-bool UnplugNotice::DeviceExists() const {
-    struct stat info {};
-    return ::stat(seriallink::DevicePathFor(commName_).c_str(), &info) == 0;
 }
 
 // `text` names the port as %1, shortened in the middle to fit a line.

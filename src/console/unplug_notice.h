@@ -17,8 +17,8 @@ public:
 
     // The port `commName` hung up.
     void PortGone(const std::string& commName);
-    // Device events came: tells whether the port is back.
-    void DevicesChanged();
+    // The device that went is there again (its identity, not only its name).
+    void DeviceBack();
     // The operator presses Open: the notice has done its work.
     void Dismiss();
     // The console's own word on the port, its name as %1, in place of the
@@ -28,11 +28,9 @@ public:
     bool portBack() const { return back_; }
 
 private:
-    bool DeviceExists() const;
     void Show(const QString& text, const QString& colour);
 
     std::string commName_;
-    bool seenAbsent_ = false;
     bool back_ = false;
 };
 

@@ -1,27 +1,19 @@
 // What tells the device behind a port name from every other one, so that a
-// port whose device went away is opened again only on that very device:
-// the stable link it was opened by (a by-id link carries the adapter's
-// serial number; the simulator's link is its own), else the adapter's USB
-// serial number and the USB port it sits in, as the device manager records
-// them. Looks at files and the device database only; opens nothing.
+// port whose device went away is opened again only on that very device. A
+// name proves nothing: udev gives two adapters of one model without serial
+// numbers the same by-id link, and another adapter may take a kernel name
+// or a USB port. So the identity is read from the device the name leads to,
+// as the kernel's device tree describes it: the USB vendor and product id
+// with the adapter's serial number, or, for an adapter that has none, with
+// the USB port it is plugged into. The simulator's link is its own device.
+// Looks at files only; opens nothing.
 #pragma once
 
-#include <sys/types.h>
-
-#include <functional>
-#include <map>
 #include <string>
 
 #include "ports/port_places.h"
 
 namespace ports {
-
-// The device manager's properties of a character device (ID_SERIAL, ...).
-using UdevProperties = std::map<std::string, std::string>;
-using UdevLookup = std::function<UdevProperties(dev_t device)>;
-
-// From the device database of this machine; empty where it has no record.
-UdevProperties SystemUdevProperties(dev_t device);
 
 struct DeviceIdentity {
     // Equal only for the same device; empty when the device cannot be told
@@ -39,14 +31,13 @@ struct DeviceIdentity {
 
 class DeviceIdentifier {
 public:
-    explicit DeviceIdentifier(PortPlaces places, UdevLookup lookup = SystemUdevProperties);
+    explicit DeviceIdentifier(PortPlaces places);
 
     // `commName` as the serial component receives it.
     DeviceIdentity Identify(const std::string& commName) const;
 
 private:
     PortPlaces places_;
-    UdevLookup lookup_;
 };
 
 }  // namespace ports

@@ -38,13 +38,14 @@ bool Has(const std::string& deviceDir, const char* name) {
 }
 
 // A tty hangs from a USB interface, which hangs from the USB device; only
-// the device carries the vendor id.
+// the device carries the vendor id, and its directory is named after the
+// port path it sits at.
 std::optional<UsbDevice> UsbAbove(const std::string& deviceDir, const std::string& sysRoot) {
     for (std::string dir = Parent(deviceDir); dir.starts_with(sysRoot + "/"); dir = Parent(dir)) {
         if (!Has(dir, "idVendor")) continue;
         return UsbDevice{Attribute(dir, "manufacturer"), Attribute(dir, "product"),
-                         Attribute(dir, "serial"), Attribute(dir, "idVendor"),
-                         Attribute(dir, "idProduct")};
+                         Attribute(dir, "serial"),       Attribute(dir, "idVendor"),
+                         Attribute(dir, "idProduct"),    BaseName(dir)};
     }
     return std::nullopt;
 }
@@ -75,7 +76,8 @@ CharDevice LookUpCharDevice(const PortPlaces& places, dev_t device) {
     const std::string dir = Resolved(places.sysDir + "/dev/char/" + std::to_string(major(device)) +
                                      ":" + std::to_string(minor(device)));
     if (dir.empty()) return {};
-    return {BaseName(Resolved(dir + "/subsystem")), BaseName(dir), Attribute(dir, "type")};
+    return {BaseName(Resolved(dir + "/subsystem")), BaseName(dir), Attribute(dir, "type"),
+            UsbAbove(dir, Resolved(places.sysDir))};
 }
 
 }  // namespace ports

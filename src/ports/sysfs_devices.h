@@ -18,6 +18,7 @@ namespace ports {
 
 struct UsbDevice {
     std::string manufacturer, product, serial, vendorId, productId;
+    std::string socket;  // the USB port path it is plugged into: 1-1.2 (bus 1, hub port 1, port 2)
 };
 
 struct TtyDevice {
@@ -36,6 +37,7 @@ struct CharDevice {
     std::string subsystem;  // "tty", "mem", ...; empty when the tree has no entry
     std::string kernelName;
     std::string uartType;
+    std::optional<UsbDevice> usb;  // the USB device it belongs to, if any
 };
 
 // Pseudo-terminals have no entry.

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "../ports/fake_system.h"
 #include "console/port_feeder.h"
 #include "console/tform1.h"
 #include "ports/port_places.h"
@@ -83,7 +84,8 @@ TEST_F(UnplugNotice, ShowsBesideTheControlsAndGoesAtTheNextOpen) {
 
 // The notice follows the device through the window's device events: "is
 // back" once the device was away and is there again, never for a device
-// that never went. The port's name, any text, is shown as it is.
+// that never went. The kernel's tree, laid out beside the links, says both
+// terminals are one adapter. The port's name, any text, is shown as it is.
 class UnplugNoticeOnEvents : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -92,6 +94,7 @@ protected:
         places_.byIdDir = root_ + "/id";
         places_.devDir = root_ + "/dev";
         places_.simulatorLink = root_ + "/sim";
+        places_.sysDir = root_ + "/sys";
         fs::create_directories(places_.byIdDir);
         fs::create_directories(places_.devDir);
     }
@@ -128,6 +131,8 @@ TEST_F(UnplugNoticeOnEvents, TellsTheDeviceIsBackOnlyAfterItWasAway) {
         SCOPED_TRACE(row.name);
         console_test::Pty opened;
         console_test::Pty stays;
+        for (const console_test::Pty* pty : {&opened, &stays})
+            ports_test::AddUsbTty(places_.sysDir, pty->slavePath(), {"0403", "6001", "A1", "1-1"});
         TForm1 form;
         form.show();
         ASSERT_TRUE(QTest::qWaitFor([&] { return form.portFeeder().started(); }));
@@ -165,6 +170,7 @@ TEST_F(UnplugNoticeOnEvents, TellsTheDeviceIsBackOnlyAfterItWasAway) {
         EXPECT_EQ(console_test::ShownText(&notice), notice.text());
         fs::remove(port);
         fs::remove(other);
+        fs::remove_all(places_.sysDir);
     }
 }
 

@@ -1,71 +1,88 @@
-// Which device coming back counts as the one that went: udev's properties fed
-// in as two identical adapters report them, and links and pseudo-terminals
-// made anew in a temporary folder.
+// Which device coming back counts as the one that went: the name opened is a
+// link to a pseudo-terminal, and the kernel's device tree, laid out in a
+// temporary folder before and after, says which adapter that terminal is.
 #include "ports/device_identity.h"
 
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <filesystem>
+#include <optional>
+
+#include "fake_system.h"
 
 namespace {
 
-// As udev records an FTDI adapter at a USB port; "" leaves the property out.
-ports::UdevLookup Adapter(std::string serialNumber, std::string usbPort) {
-    ports::UdevProperties properties{{"ID_SERIAL", "FTDI_FT232R_" + serialNumber}};
-    if (!serialNumber.empty()) properties["ID_SERIAL_SHORT"] = serialNumber;
-    if (!usbPort.empty()) properties["ID_PATH"] = "pci-0000:00:14.0-usb-0:" + usbPort;
-    return [properties](dev_t) { return properties; };
-}
+namespace fs = std::filesystem;
+using ports_test::UsbAdapter;
 
-// Whether `name` leads to the same device when udev's record changes.
-bool SameAfter(const std::string& name, const ports::UdevLookup& before,
-               const ports::UdevLookup& after, ports::PortPlaces places = {}) {
-    const auto then = ports::DeviceIdentifier(places, before).Identify(name);
-    return ports::DeviceIdentifier(places, after).Identify(name).SameDeviceAs(then);
-}
+enum class Opened { ByIdLink, KernelName, SimulatorLink };
 
-TEST(DeviceIdentity, OnlyTheSameAdapterCounts) {
-    int master = -1, slave = -1;
-    char tty[256] = {};
-    ASSERT_EQ(::openpty(&master, &slave, tty, nullptr, nullptr), 0);
-    EXPECT_TRUE(SameAfter(tty, Adapter("A1", "2:1.0"), Adapter("A1", "2:1.0")));
-    EXPECT_FALSE(SameAfter(tty, Adapter("A1", "2:1.0"), Adapter("A2", "2:1.0")));
-    EXPECT_FALSE(SameAfter(tty, Adapter("A1", "2:1.0"), Adapter("A1", "3:1.0")));
-    EXPECT_TRUE(SameAfter(tty, Adapter("", "2:1.0"), Adapter("", "2:1.0")));
-    EXPECT_FALSE(SameAfter(tty, Adapter("", "2:1.0"), Adapter("", "3:1.0")));
-    EXPECT_FALSE(SameAfter(tty, Adapter("", ""), Adapter("", "")));
+struct IdentityRow {
+    const char* name;
+    Opened by;
+    std::optional<UsbAdapter> before, after;  // none: a terminal the tree does not know
+    bool same;
+};
 
-    // A stable link is its device whatever udev says; the node made anew
-    // differs from the one that hung up, even on a pty number used again.
+const UsbAdapter kNoSerialAt12{"0403", "6001", "", "1-1.2"};
+const UsbAdapter kSerialA10K{"0403", "6001", "A10K", "1-1.2"};
+
+const IdentityRow kRows[] = {
+    {"OneModelWithoutSerialNumbersInTwoSockets", Opened::ByIdLink, kNoSerialAt12,
+     UsbAdapter{"0403", "6001", "", "1-1.3"}, false},
+    {"ReplacedInTheSameSocketByAnotherModel", Opened::ByIdLink, kNoSerialAt12,
+     UsbAdapter{"0403", "6015", "", "1-1.2"}, false},
+    {"WithoutSerialNumberBackInItsSocket", Opened::KernelName, kNoSerialAt12, kNoSerialAt12, true},
+    {"SameSerialNumberInAnotherSocket", Opened::KernelName, kSerialA10K,
+     UsbAdapter{"0403", "6001", "A10K", "2-3"}, true},
+    {"ByIdLinkPointedAtAnotherDevice", Opened::ByIdLink, kSerialA10K,
+     UsbAdapter{"0403", "6001", "B20X", "1-1.2"}, false},
+    {"SameSerialNumberFromAnotherMaker", Opened::KernelName, kSerialA10K,
+     UsbAdapter{"067b", "6001", "A10K", "1-1.2"}, false},
+    {"NoUsbDeviceBehindTheLink", Opened::ByIdLink, std::nullopt, std::nullopt, false},
+    {"SimulatorLink", Opened::SimulatorLink, std::nullopt, std::nullopt, true},
+};
+
+class DeviceIdentity : public ::testing::TestWithParam<IdentityRow> {};
+
+TEST_P(DeviceIdentity, OnlyTheSameDeviceCounts) {
+    const IdentityRow& row = GetParam();
     char pattern[] = "/tmp/vk630-identity-XXXXXX";
-    ports::PortPlaces places;
-    places.byIdDir = ::mkdtemp(pattern);
-    places.simulatorLink = places.byIdDir + ".sim";
-    const ports::DeviceIdentifier identifier(places, Adapter("", ""));
-    for (const std::string& link : {places.byIdDir + "/usb-A1", places.simulatorLink}) {
-        std::filesystem::create_symlink(tty, link);
-        const ports::DeviceIdentity before = identifier.Identify(link);
-        EXPECT_TRUE(identifier.Identify(link).SameDeviceAs(before)) << link;
-        std::filesystem::create_symlink(tty, link + "2");  // by-id: another serial number
-        EXPECT_FALSE(identifier.Identify(link + "2").SameDeviceAs(before)) << link;
-        ::close(master), ::close(slave);
-        EXPECT_FALSE(identifier.Identify(link).SameDeviceAs(before)) << link;
-        ASSERT_EQ(::openpty(&master, &slave, tty, nullptr, nullptr), 0);
-        std::filesystem::remove(link);
-        std::filesystem::create_symlink(tty, link);
-        EXPECT_NE(identifier.Identify(link).node, before.node) << link;
-        EXPECT_TRUE(identifier.Identify(link).SameDeviceAs(before)) << link;
+    const std::string root = ::mkdtemp(pattern);
+    // The places with the device tree `tree`, in which `pty` is `adapter`.
+    const auto identifier = [&](const char* tree, const ports_test::Pty& pty,
+                                const std::optional<UsbAdapter>& adapter) {
+        const ports::PortPlaces places{root, root, root + "/vk630-sim", root + "/" + tree};
+        fs::create_directories(places.sysDir);
+        if (adapter) ports_test::AddUsbTty(places.sysDir, pty.path, *adapter);
+        return ports::DeviceIdentifier(places);
+    };
+    const std::string name = root + (row.by == Opened::ByIdLink     ? "/usb-FTDI-if00-port0"
+                                     : row.by == Opened::KernelName ? "/ttyUSB0"
+                                                                    : "/vk630-sim");
+    const ports_test::Pty then;
+    fs::create_symlink(then.path, name);
+    const auto before = identifier("sys-before", then, row.before);
+    const ports::DeviceIdentity gone = before.Identify(name);
+    EXPECT_EQ(before.Identify(name).node, gone.node) << "a node that stays stamps alike";
+
+    // Both terminals live, so the new one has a number of its own.
+    ports_test::Pty now;
+    fs::remove(name);
+    fs::create_symlink(now.path, name);
+    const ports::DeviceIdentity back = identifier("sys-after", now, row.after).Identify(name);
+    EXPECT_EQ(back.SameDeviceAs(gone), row.same);
+    EXPECT_NE(back.node, gone.node);
+
+    // A link whose terminal went, or that leads to no terminal, names no device.
+    for (const std::string& target : {root + "/gone", root + "/sys-before"}) {
+        fs::remove(name);
+        fs::create_symlink(target, name);
+        EXPECT_FALSE(before.Identify(name).present()) << target;
     }
-    struct stat null {};
-    ::stat("/dev/null", &null);  // the system's own lookup reads the device's record
-    EXPECT_EQ(ports::SystemUdevProperties(null.st_rdev)["DEVNAME"], "/dev/null");
-    ::close(master), ::close(slave);
-    std::filesystem::remove_all(places.byIdDir);
-    std::filesystem::remove(places.simulatorLink);
-    std::filesystem::remove(places.simulatorLink + "2");
+    fs::remove_all(root);
 }
+
+INSTANTIATE_TEST_SUITE_P(Adapters, DeviceIdentity, ::testing::ValuesIn(kRows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

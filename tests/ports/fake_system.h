@@ -3,6 +3,7 @@
 // the devices and the programs of the machine the tests run on.
 #pragma once
 
+#include <pty.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -38,6 +39,40 @@ inline void AddDevice(const fs::path& sys, const std::string& devicePath,
     fs::create_symlink(dir, sys / "dev/char" / numbers);
     WriteFile(dir / "dev", numbers);
     for (const auto& [name, value] : attributes) WriteFile(dir / name, value);
+}
+
+// A pseudo-terminal standing in for an adapter's tty.
+struct Pty {
+    Pty() {
+        char name[256] = {};
+        ::openpty(&master, &slave, name, nullptr, nullptr);
+        path = name;
+    }
+    ~Pty() {
+        ::close(master);
+        ::close(slave);
+    }
+    int master = -1, slave = -1;
+    std::string path;
+};
+
+// A USB serial adapter as the kernel describes it: the USB device at port
+// path `socket` (1-1.2), its interface, and its tty; "" leaves the serial
+// number out, as adapters without one have no such attribute.
+struct UsbAdapter {
+    std::string vendorId, productId, serial, socket;
+};
+
+// Makes `node` (a pty standing in for the adapter's tty) the tty of `adapter`.
+inline void AddUsbTty(const fs::path& sys, const std::string& node, const UsbAdapter& adapter) {
+    struct stat info {};
+    ::stat(node.c_str(), &info);
+    const std::string usb = "pci0000:00/0000:00:14.0/usb1/" + adapter.socket;
+    const std::string tty = "ttyUSB" + std::to_string(minor(info.st_rdev));
+    AddDevice(sys, usb + "/" + adapter.socket + ":1.0/" + tty + "/tty/" + tty, "tty", info.st_rdev);
+    WriteFile(sys / "devices" / usb / "idVendor", adapter.vendorId);
+    WriteFile(sys / "devices" / usb / "idProduct", adapter.productId);
+    if (!adapter.serial.empty()) WriteFile(sys / "devices" / usb / "serial", adapter.serial);
 }
 
 // A process named `name`; `fds` are the paths its descriptors lead to, and

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <pty.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -42,19 +41,7 @@ struct TempPlaces {
     ports::PortPlaces places;
 };
 
-struct Pty {
-    Pty() {
-        char name[256] = {};
-        ::openpty(&master, &slave, name, nullptr, nullptr);
-        path = name;
-    }
-    ~Pty() {
-        ::close(master);
-        ::close(slave);
-    }
-    int master = -1, slave = -1;
-    std::string path;
-};
+using ports_test::Pty;
 
 const ports::SerialPort* Find(const std::vector<ports::SerialPort>& list, const std::string& path) {
     const auto found = std::find_if(list.begin(), list.end(),
