@@ -48,6 +48,29 @@ int WriteAll(int fd, std::string_view text) {
     return 0;
 }
 
+bool IsLink(const std::string& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
+// The one line the window's error box and vk630e-cli show for a log that
+// cannot start. A log kept in a shared folder could otherwise be a link
+// planted there by someone else, and the port's traffic (a customer's
+// configuration among it) would be added to a file of their choosing.
+class OpenFailure final : public std::system_error {
+public:
+    OpenFailure(int error, const std::string& path)
+        : std::system_error(error, std::generic_category()),
+          text_("cannot open " + path + ": " +
+                (error == ELOOP && IsLink(path)
+                     ? "it is a symbolic link; the log is not written through links"
+                     : ErrorText(error))) {}
+    const char* what() const noexcept override { return text_.c_str(); }
+
+private:
+    std::string text_;
+};
+
 bool Unlinked(int fd) {
     struct stat status {};
     return ::fstat(fd, &status) == 0 && status.st_nlink == 0;
@@ -58,10 +81,12 @@ bool Unlinked(int fd) {
 TrafficLog::TrafficLog(const std::string& path)
     : path_(path),
       // Non-blocking only while opening: a pipe nobody reads fails at once
-      // instead of holding the owner; the writer thread may wait later.
-      file_(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0644)),
+      // instead of holding the owner; the writer thread may wait later. A
+      // new log is the user's alone; an existing file keeps its mode.
+      file_(::open(path.c_str(),
+                   O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0600)),
       notice_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
-    if (!file_) throw std::system_error(errno, std::generic_category(), "cannot open " + path);
+    if (!file_) throw OpenFailure(errno, path);
     ::fcntl(file_.Get(), F_SETFL, O_APPEND);
     if (!notice_) throw std::system_error(errno, std::generic_category(), "eventfd");
     writer_ = std::thread([this] { WriteLoop(); });

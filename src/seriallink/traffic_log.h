@@ -28,8 +28,9 @@ namespace seriallink {
 
 class TrafficLog final : public TrafficTap {
 public:
-    // Adds its lines to the end of `path`, creating the file when needed;
-    // throws std::system_error when it cannot be opened for writing.
+    // Adds its lines to the end of `path`, creating the file when needed
+    // (readable by its owner only); throws std::system_error when it cannot
+    // be opened for writing or is a symbolic link.
     explicit TrafficLog(const std::string& path);
     // Writes what is still queued, then closes the file.
     ~TrafficLog() override;

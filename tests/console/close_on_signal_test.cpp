@@ -9,6 +9,7 @@
 #include <signal.h>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QSignalSpy>
@@ -118,6 +119,30 @@ TEST(CloseOnSignal, HandsSignalsBackWhenGone) {
     // And a new window may take them again.
     QWidget window;
     EXPECT_NO_THROW(console::CloseOnSignal again(window));
+}
+
+// A window that refuses to close, such as one asking to save, counts each
+// request; every wake of the signal's watcher is one.
+class RefusesToClose : public QWidget {
+public:
+    int asked = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        ++asked;
+        event->ignore();
+    }
+};
+
+TEST(CloseOnSignal, OneSignalAsksOnce) {
+    const Disposition defaultAtStart(SIGTERM, SIG_DFL);
+    RefusesToClose window;
+    window.show();
+    console::CloseOnSignal closeOnSignal(window);
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.asked > 0; }));
+    QTest::qWait(200);  // a watcher left readable would wake on every pass
+    EXPECT_EQ(window.asked, 1);
 }
 
 // `nohup vk630e &` and a script's background job start the console with

@@ -112,7 +112,14 @@ INSTANTIATE_TEST_SUITE_P(
                   {0xFFFFFFFF, 0xFFFFFFFF, 200},
                   {{5, 100}, {7, 0}},
                   {5, 7},
-                  300}),
+                  300},
+        // Without the multiplier of all ones the longest interval is just
+        // long: the constant alone ends the read, with what came meanwhile.
+        ChunkCase{"longest_interval_waits_for_the_total",
+                  {0xFFFFFFFF, 0, 200},
+                  {{5, 50}, {7, 0}},
+                  {12},
+                  400}),
     [](const ::testing::TestParamInfo<ChunkCase>& info) { return info.param.what; });
 
 TEST(ChunkingTimingTest, AChunkNeverCompletesBeforeTheInterval) {

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 
 #include "event_log.h"
 #include "pty_pair.h"
@@ -98,6 +100,36 @@ TEST(TrafficLog, StopsWhenItsFolderIsRemoved) {
     EXPECT_EQ(StopNotice(log), "Traffic log stopped: " + folder + "/a.log was removed.");
     EXPECT_THROW(TrafficLog{folder + "/a.log"}, std::system_error)
         << "a new one cannot start there";
+}
+
+TEST(TrafficLog, IsCreatedForItsOwnerAloneAndNeverThroughALink) {
+    namespace fs = std::filesystem;
+    const fs::path folder = ::testing::TempDir() + "traffic-links";
+    fs::remove_all(folder);
+    fs::create_directory(folder);
+    std::ofstream(folder / "theirs") << "their lines\n";
+    fs::create_symlink(folder / "theirs", folder / "planted.log");
+    fs::create_symlink(folder / "absent", folder / "dangling.log");
+    const mode_t umaskBefore = ::umask(022);  // the usual one, which lets 0644 through
+    EXPECT_NO_THROW(TrafficLog{(folder / "new.log").string()});
+    ::umask(umaskBefore);
+    EXPECT_EQ(fs::status(folder / "new.log").permissions(), fs::perms(0600));
+    fs::create_symlink("loop", folder / "loop");  // a folder no path can pass
+    const std::string refused = ": it is a symbolic link; the log is not written through links";
+    for (const auto& [name, why] : {std::pair{"planted.log", refused},
+                                    {"dangling.log", refused},
+                                    {"loop/a.log", ": Too many levels of symbolic links"}}) {
+        const std::string path = (folder / name).string();
+        try {
+            TrafficLog log(path);
+            ADD_FAILURE() << path << " was opened";
+        } catch (const std::system_error& error) {
+            EXPECT_EQ(error.what(), "cannot open " + path + why);
+        }
+    }
+    EXPECT_EQ(fs::file_size(folder / "theirs"), 12u);
+    EXPECT_FALSE(fs::exists(folder / "absent"));
+    fs::remove_all(folder);
 }
 
 // Run in a child by the next test, under a file-size limit of 4 KiB.
