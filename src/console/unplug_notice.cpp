@@ -29,7 +29,7 @@ void UnplugNotice::PortGone(const std::string& commName) {
     commName_ = commName;
     back_ = false;
     setToolTip(QFile::decodeName(commName.c_str()));
-    Show(QStringLiteral("%1 is gone. Press Close, reconnect the adapter, then press Open."),
+    Show(QStringLiteral("%1 is gone; it opens again when the same adapter is back."),
          QStringLiteral("#8b0000"));
 }
 

@@ -89,8 +89,8 @@ TEST(PortReopener, SameAdapterBack) {
         const bool reopens = !row.pressClose && row.sameAdapter;
         if (!row.sameAdapter) {  // its event has been handled once the list shows it
             ASSERT_TRUE(QTest::qWaitFor([&] { return ui.SPREALCOM->findText(link.c_str()) >= 0; }));
-            EXPECT_TRUE(notice().ends_with(
-                " is gone. Press Close, reconnect the adapter, then press Open."))
+            EXPECT_TRUE(
+                notice().ends_with(" is gone; it opens again when the same adapter is back."))
                 << notice();
         }
         const bool reopened = QTest::qWaitFor(

@@ -50,8 +50,7 @@ TEST_F(UnplugNotice, ShowsBesideTheControlsAndGoesAtTheNextOpen) {
     pty_.CloseMaster();
     ASSERT_TRUE(QTest::qWaitFor([this] { return notice().isVisible(); }));
     const QString path = QString::fromStdString(pty_.slavePath());
-    EXPECT_EQ(notice().text(),
-              path + " is gone. Press Close, reconnect the adapter, then press Open.");
+    EXPECT_EQ(notice().text(), path + " is gone; it opens again when the same adapter is back.");
     EXPECT_TRUE(notice().toolTip() == path);
     EXPECT_EQ(ui().Button1->text(), "Close");
     EXPECT_EQ(ui().discomm->text(), "PPPPPP#CHEACK1#");
@@ -107,7 +106,7 @@ protected:
 TEST_F(UnplugNoticeOnEvents, TellsTheDeviceIsBackOnlyAfterItWasAway) {
     const std::string port = places_.byIdDir + "/<b>a&lt;";
     const std::string other = places_.byIdDir + "/usb-other";
-    const QString gone = " is gone. Press Close, reconnect the adapter, then press Open.";
+    const QString gone = " is gone; it opens again when the same adapter is back.";
     // The same device back is opened again by itself.
     const QString back = " came back and is open again.";
     // A pty's device goes with its master, so the name opened is a link: it

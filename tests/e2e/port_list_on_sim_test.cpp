@@ -65,8 +65,7 @@ TEST_F(PortListOnSim, PickedFromTheListThenHungUpAndBack) {
     const QString reply = Exchange(ui().Button2);
     console::UnplugNotice& notice = form().unplugNotice();
     ASSERT_TRUE(Eventually([&] { return notice.isVisible(); }));
-    EXPECT_TRUE(
-        notice.text().endsWith(" is gone. Press Close, reconnect the adapter, then press Open."));
+    EXPECT_TRUE(notice.text().endsWith(" is gone; it opens again when the same adapter is back."));
     EXPECT_EQ(notice.toolTip().toStdString(), sim().LinkPath());
     EXPECT_EQ(ui().Button1->text(), "Close");
     EXPECT_EQ(ui().discomm->text(), "999999#VAR#");
@@ -85,8 +84,7 @@ TEST_F(PortListOnSim, PickedFromTheListThenHungUpAndBack) {
     // Killed outright, it leaves its link behind, pointing nowhere.
     again.Signal(SIGKILL);
     ASSERT_TRUE(Eventually([&] {
-        return notice.text().endsWith(
-            " is gone. Press Close, reconnect the adapter, then press Open.");
+        return notice.text().endsWith(" is gone; it opens again when the same adapter is back.");
     }));
     vk630sim::testing::SimProcess third({"--delay", "5", "--link", sim().LinkPath()}, false);
     ASSERT_TRUE(
