@@ -107,6 +107,26 @@ TEST(Certificate, ShowsEveryValueOfTheRecordOnOnePage) {
     EXPECT_THROW(RenderCertificate(Bench(), nowhere, Paper::A4), std::runtime_error);
 }
 
+// Letter where the environment's paper is Letter: a locale compiled into a
+// folder of the test's own, as a machine with en_US installed has it.
+TEST(Certificate, TakesThePaperOfTheEnvironmentsLocale) {
+    const std::string folder = testing::TempDir() + "certificate_locales";
+    std::filesystem::create_directories(folder);
+    Output("localedef",
+           {"-i", "en_US", "-f", "UTF-8", QString::fromStdString(folder + "/en_US.UTF-8")});
+    if (!std::filesystem::exists(folder + "/en_US.UTF-8")) GTEST_SKIP() << "no locale sources";
+    qputenv("LOCPATH", QByteArray::fromStdString(folder));
+    const std::pair<const char*, Paper> cases[] = {{"en_US.UTF-8", Paper::Letter},
+                                                   {"C", Paper::A4}};
+    for (const auto& [locale, paper] : cases) {
+        qputenv("LC_PAPER", locale);
+        EXPECT_EQ(PaperOfLocale(), paper) << locale;
+    }
+    qunsetenv("LOCPATH");
+    qunsetenv("LC_PAPER");
+    std::filesystem::remove_all(folder);
+}
+
 }  // namespace
 }  // namespace certificate
 
