@@ -186,7 +186,15 @@ void OutputCheck::Readings(const std::array<std::string, 3>& typed) {
     const PointResult result = Evaluate(mA, measured, plan_.tolerancePercentOfSpan);
     if (pass_ == Pass::AsFound) {
         results_.asFound.push_back(result);
-        if (mA == plan_.adjustAtMa) typedAtS_ = typed;
+        if (mA == plan_.adjustAtMa) {
+            // The polling frame separates its values with commas, so a
+            // coefficient written with a decimal comma would split into two
+            // values on the line: the check computes and sends it with a
+            // point, whatever the readings were typed with.
+            typedAtS_ = typed;
+            for (std::string& text : typedAtS_)
+                std::replace(text.begin(), text.end(), separator_, '.');
+        }
     } else {
         results_.asLeft->push_back(result);
     }
@@ -213,7 +221,7 @@ void OutputCheck::BeginAdjustment(const settings::Fields& reported) {
     try {
         // The same texts and the same code as "Calculation Coefficient".
         coefficients = dialogue::CalculateCoefficients(
-            std::to_string(plan_.adjustAtMa), typedAtS_[0], typedAtS_[1], typedAtS_[2], separator_);
+            std::to_string(plan_.adjustAtMa), typedAtS_[0], typedAtS_[1], typedAtS_[2], '.');
     } catch (const dialogue::OperatorError& error) {
         return Stop(CheckOutcome::AdjustmentFailed,
                     std::string("No coefficients computed: ") + error.what() + ".");
@@ -262,8 +270,7 @@ void OutputCheck::VerifyCoefficients(const settings::Fields& reported) {
         }
         bool same = false;
         try {
-            same = dialogue::TextToFloat(found->second, separator_) ==
-                   dialogue::TextToFloat(sent, separator_);
+            same = dialogue::TextToFloat(found->second, '.') == dialogue::TextToFloat(sent, '.');
         } catch (const dialogue::OperatorError&) {
         }
         if (!same) {

@@ -60,8 +60,9 @@ enum class CheckOutcome {
 
 class OutputCheck {
 public:
-    // `decimalSeparator` is the one the readings are typed with and the
-    // coefficients written with, as "Calculation Coefficient" uses it.
+    // `decimalSeparator` is the one the readings are typed with, as the
+    // output test's fields are read; the coefficients go into the polling
+    // frames with a point, since that frame separates its values by commas.
     OutputCheck(OutputCheckHost& host, Plan plan, char decimalSeparator);
 
     void Start();
