@@ -10,6 +10,7 @@
 
 #include "cli/line_session.h"
 #include "cli/overrides.h"
+#include "cli/settings_record.h"
 #include "dialogue/frames.h"
 #include "ports/serial_ports.h"
 #include "settings/settings_file.h"
@@ -17,16 +18,16 @@
 namespace cli {
 namespace {
 
-settings::SettingsFile LoadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Failure(kBadFile, path + ": cannot be read: " + std::strerror(errno));
-    std::ostringstream content;
-    content << in.rdbuf();
+settings::SettingsFile ParseFile(const std::string& bytes, const std::string& path) {
     try {
-        return settings::ReadSettings(content.str(), path);
+        return settings::ReadSettings(bytes, path);
     } catch (const settings::BadSettingsFile& error) {
         throw Failure(kBadFile, error.what());
     }
+}
+
+settings::SettingsFile LoadFile(const std::string& path) {
+    return ParseFile(ReadFileBytes(path), path);
 }
 
 // "2026-12-08T14:09:31+01:00": local time with its offset from UTC.
@@ -77,23 +78,25 @@ void PrintDifferences(const std::vector<settings::Difference>& differences,
 }
 
 ExitStatus Commission(const settings::Fields& fields, const LineChoice& line, bool write,
-                      bool verify) {
+                      bool verify, SettingsRecorder* recorder = nullptr) {
     Progress progress;
     LineSession session(line, progress);
+    if (recorder) recorder->Identify(session, line.port);
     settings::Commissioning run(session, fields, write, verify);
     const settings::Outcome outcome = session.Run(run);
     for (const std::string& skipped : run.skipped()) std::printf("%s\n", skipped.c_str());
     RequireEnd(outcome, run, session, line);
+    ExitStatus status = kDone;
     if (!verify) {
         std::printf("Written to %s, not verified\n", line.port.c_str());
-        return kDone;
-    }
-    if (outcome == settings::Outcome::Differences) {
+    } else if (outcome == settings::Outcome::Differences) {
         PrintDifferences(run.differences(), line.port);
-        return kDifferences;
+        status = kDifferences;
+    } else {
+        std::printf("All %zu settings verified on %s\n", run.checked(), line.port.c_str());
     }
-    std::printf("All %zu settings verified on %s\n", run.checked(), line.port.c_str());
-    return kDone;
+    std::fflush(stdout);
+    return recorder ? recorder->Save(run, fields, session.Model(), verify, status) : status;
 }
 
 }  // namespace
@@ -128,10 +131,14 @@ ExitStatus ReadSettingsFromDevice(const LineChoice& line,
 }
 
 ExitStatus WriteSettingsFile(const std::string& file, const LineChoice& line,
-                             const std::vector<std::string>& overrides, bool verify) {
-    settings::Fields fields = LoadFile(file).fields;
+                             const std::vector<std::string>& overrides, bool verify,
+                             const RecordChoice& record) {
+    const std::string bytes = ReadFileBytes(file);
+    settings::Fields fields = ParseFile(bytes, file).fields;
     for (const std::string& assignment : overrides) ApplyOverride(fields, assignment);
-    return Commission(fields, line, true, verify);
+    if (!record.path) return Commission(fields, line, true, verify);
+    SettingsRecorder recorder(record, file, bytes);
+    return Commission(fields, line, true, verify, &recorder);
 }
 
 ExitStatus VerifySettingsFile(const std::string& file, const LineChoice& line) {

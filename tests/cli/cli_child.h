@@ -1,0 +1,23 @@
+// vk630e-cli run as a child with a given standard input, its output and
+// errors in files of a directory, as a batch script runs it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace cli::testing {
+
+struct ChildResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Standard input is `input` from a file (a pipe's behaviour: no terminal).
+// A run that outlives a minute is killed and reported as a failure.
+ChildResult RunCliWithInput(const std::string& dir, std::vector<std::string> args,
+                            const std::string& input);
+
+std::string FileText(const std::string& path);
+
+}  // namespace cli::testing
