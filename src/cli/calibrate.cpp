@@ -63,6 +63,8 @@ ExitStatus Calibrate(const CalibrateChoice& choice, const LineChoice& line) {
             while (auto typed = input.Next(mA, pass)) {
                 try {
                     check.Readings(*typed);
+                    // The next point's progress is already up on a terminal.
+                    progress.Clear();
                     report.RowTaken(pass);
                     return;
                 } catch (const dialogue::OperatorError& error) {
