@@ -50,7 +50,9 @@ TEST(SimMeter, TestCurrentCarriesEachGainErrorAndItsStoredCoefficient) {
         EXPECT_EQ(Joined(line.ReadUntil("\r\n", 2s)), step.reply) << step.frame;
         EXPECT_EQ(Content(meter), step.shown) << step.frame;
     }
-    EXPECT_NE(sim.Log().find(" outputs: 20.100 19.940 24.000 mA\n"), std::string::npos);
+    const std::string log = sim.Log();
+    EXPECT_NE(log.find(", output gain errors 0.500 -0.300 50.000 %"), std::string::npos);
+    EXPECT_NE(log.find(" outputs: 20.100 19.940 24.000 mA\n"), std::string::npos);
     std::filesystem::remove_all(dir);
 }
 
