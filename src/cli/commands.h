@@ -19,5 +19,7 @@ ExitStatus WriteSettingsFile(const std::string& file, const LineChoice& line,
                              const RecordChoice& record);
 ExitStatus VerifySettingsFile(const std::string& file, const LineChoice& line);
 ExitStatus SendFrame(const std::string& frame, const LineChoice& line);
+// Renders the certificate of the record file `record` as the PDF `pdf`.
+ExitStatus RenderCertificateFile(const std::string& record, const std::string& pdf);
 
 }  // namespace cli

@@ -70,6 +70,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> overrides;
     bool noVerify = false;
     cli::CalibrateChoice calibrate;
+    std::string recordFile;
 
     CLI::App* ports = app.add_subcommand("ports", "List the serial ports of this machine");
 
@@ -116,6 +117,11 @@ int main(int argc, char** argv) {
     check->add_flag("--no-adjust", noAdjust, "Check only; leave the coefficients as they are");
     AddRecordOptions(*check, calibrate.record);
 
+    CLI::App* certificate =
+        app.add_subcommand("certificate", "Render the calibration certificate of a record as PDF");
+    certificate->add_option("RECORD", recordFile, "The unit's record file")->required();
+    certificate->add_option("-o,--output", output, "The PDF to write")->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -134,6 +140,7 @@ int main(int argc, char** argv) {
             calibrate.adjust = !noAdjust;
             return cli::Calibrate(calibrate, line.Choice());
         }
+        if (*certificate) return cli::RenderCertificateFile(recordFile, *output);
         return cli::SendFrame(frame, line.Choice());
     } catch (const cli::Failure& failure) {
         std::fflush(stdout);

@@ -208,6 +208,21 @@ TEST(CliCalibrate, WriteAndCalibrateCollectOneUnitsRecord) {
     ASSERT_TRUE(kept.outputs);
     EXPECT_TRUE(kept.outputs->complete);
     EXPECT_EQ(calibration::Verdict(kept), "pass");
+
+    const struct {
+        std::string record, pdf;
+        int status;
+    } certificates[] = {
+        {record, sim.Dir() + "/unit.pdf", 0},
+        {sim.Dir() + "/missing.json", sim.Dir() + "/missing.pdf", 5},
+        {record, sim.Dir() + "/no folder/unit.pdf", 7},
+    };
+    for (const auto& c : certificates) {
+        const auto made = RunCliWithInput(sim.Dir(), {"certificate", c.record, "-o", c.pdf}, "");
+        EXPECT_EQ(made.status, c.status) << c.pdf << "\n" << made.err;
+        EXPECT_EQ(made.err.empty(), c.status == 0) << made.err;
+        EXPECT_EQ(FileText(c.pdf).starts_with("%PDF-"), c.status == 0) << c.pdf;
+    }
 }
 
 }  // namespace
