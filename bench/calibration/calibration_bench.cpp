@@ -11,24 +11,18 @@
 // line time (as in the write-all benchmark, whose limit this is).
 //
 //   calibration_bench [runs]
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli_child.h"
 #include "dialogue/coefficients.h"
 #include "line_limit.h"
 #include "sim_process.h"
-
-extern char** environ;
 
 namespace {
 
@@ -60,25 +54,6 @@ std::string Readings() {
     return input;
 }
 
-int RunCli(std::vector<std::string> args, const std::string& input) {
-    std::string program = VK630E_CLI_PATH;
-    std::vector<char*> argv{program.data()};
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int spawned =
-        ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return -1;
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // Replies that get a decode tick: those to "Read Parameters".
 std::size_t ParameterReads(const std::string& log) {
     std::istringstream lines(log);
@@ -96,11 +71,10 @@ int main(int argc, char** argv) {
     for (int run = 1; run <= runs; ++run) {
         vk630sim::testing::SimProcess sim(
             {"--baud", "9600", "--delay", "0", "--output-error", "0.5,-0.3,0"});
-        const std::string input = sim.Dir() + "/readings";
-        std::ofstream(input) << Readings();
-
         const auto start = std::chrono::steady_clock::now();
-        const int status = RunCli({"calibrate", "--port", sim.LinkPath()}, input);
+        const int status = cli::testing::RunCliWithInput(
+                               sim.Dir(), {"calibrate", "--port", sim.LinkPath()}, Readings())
+                               .status;
         const double ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();

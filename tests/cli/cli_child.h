@@ -14,7 +14,8 @@ struct ChildResult {
 };
 
 // Standard input is `input` from a file (a pipe's behaviour: no terminal).
-// A run that outlives a minute is killed and reported as a failure.
+// A run that outlives a minute is killed: status -1, and standard error
+// says so.
 ChildResult RunCliWithInput(const std::string& dir, std::vector<std::string> args,
                             const std::string& input);
 
