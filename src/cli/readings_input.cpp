@@ -30,7 +30,7 @@ ReadingsInput::ReadingsInput(std::istream& in, bool terminal, Progress& progress
 std::optional<std::array<std::string, 3>> ReadingsInput::Next(int mA, calibration::Pass pass) {
     while (!ended_) {
         if (terminal_) {
-            progress_.Clear();
+            ;  // dropped
             std::fprintf(stderr, "%d mA%s: outputs 1 2 3? ", mA,
                          pass == calibration::Pass::AsLeft ? " (as left)" : "");
             std::fflush(stderr);
