@@ -54,7 +54,8 @@ void AddRecordOptions(CLI::App& command, cli::RecordChoice& record) {
 int main(int argc, char** argv) {
     CLI::App app{
         "Commissions VK630-E transmitters: reads a transmitter's settings into a settings "
-        "file, writes a file to a transmitter and verifies it by reading it back.\n"
+        "file, writes a file to a transmitter and verifies it by reading it back, checks and "
+        "adjusts its current outputs, and keeps a calibration record with its certificate.\n"
         "Exit status: 0 done (and verified), 1 usage, 2 the port would not open, 3 no reply "
         "within the timeout or the line hung up, 4 verification found differences or a "
         "coefficient did not read back, 5 a bad settings or record file, 6 an output out of "
@@ -113,8 +114,9 @@ int main(int argc, char** argv) {
     check->add_option("--tolerance", calibrate.tolerance, "Tolerance in % of the 16 mA span")
         ->capture_default_str()
         ->check(CLI::PositiveNumber);
-    bool noAdjust = false;
-    check->add_flag("--no-adjust", noAdjust, "Check only; leave the coefficients as they are");
+    check->add_flag_callback(
+        "--no-adjust", [&calibrate] { calibrate.adjust = false; },
+        "Check only; leave the coefficients as they are");
     AddRecordOptions(*check, calibrate.record);
 
     CLI::App* certificate =
@@ -136,10 +138,7 @@ int main(int argc, char** argv) {
             return cli::WriteSettingsFile(file, line.Choice(), overrides, !noVerify,
                                           calibrate.record);
         if (*verify) return cli::VerifySettingsFile(file, line.Choice());
-        if (*check) {
-            calibrate.adjust = !noAdjust;
-            return cli::Calibrate(calibrate, line.Choice());
-        }
+        if (*check) return cli::Calibrate(calibrate, line.Choice());
         if (*certificate) return cli::RenderCertificateFile(recordFile, *output);
         return cli::SendFrame(frame, line.Choice());
     } catch (const cli::Failure& failure) {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -54,8 +53,8 @@ TEST(CliCalibrate, FramesStatusAndRecordOfEachEnd) {
         int status;
         std::vector<std::string> frames;  // the first ones received, in order
         bool allFrames;                   // and no more
-        std::string said;                 // on standard output or error
-        const char* verdict;              // of the record file; nullptr: not written
+        std::vector<std::string> said;    // on standard output or error
+        const char* verdict;              // of the record file
         std::size_t asFound;              // readings kept as found
     } const cases[] = {
         {"adjusted at 20 mA and checked again",
@@ -68,9 +67,10 @@ TEST(CliCalibrate, FramesStatusAndRecordOfEachEnd) {
                "TEKVAR#ZDAD03:0,001,0,00,1.0000,00000#", "PPPPPP#CHEACK1#", "TEKVAR#IOA:04#",
                "TEKVAR#IOA:12#", "TEKVAR#IOA:20#"}),
          true,
-         "    20   20.100   0.63 FAIL   19.940  -0.38 FAIL   20.000   0.00 pass\n worst     "
-         "       0.63                -0.38                 0.00\nCoefficients before: 000001 "
-         "000001 000001\nCoefficients after:  0.9950 1.0030 1.0000 (at 20 mA), read back\n",
+         {"Unit \"VK630-E V1.0 SIM\", address 017, on ",
+          "    20   20.100   0.63 FAIL   19.940  -0.38 FAIL   20.000   0.00 pass\n worst     "
+          "       0.63                -0.38                 0.00\nCoefficients before: 000001 "
+          "000001 000001\nCoefficients after:  0.9950 1.0030 1.0000 (at 20 mA), read back\n"},
          "pass",
          3},
         {"a coefficient too wide for the device",
@@ -80,7 +80,7 @@ TEST(CliCalibrate, FramesStatusAndRecordOfEachEnd) {
          4,
          Then({"TEKVAR#IOA:20#", "PPPPPP#CHEACK1#", "TEKVAR#ZDAD01:1,001,2,00,-0.5000,00000#"}),
          true,
-         "Output 1: the device refused the coefficient -0.5000",
+         {"Output 1: the device refused the coefficient -0.5000"},
          "incomplete",
          1},
         {"a hang-up after the 12 mA point",
@@ -90,7 +90,7 @@ TEST(CliCalibrate, FramesStatusAndRecordOfEachEnd) {
          3,
          Then({"TEKVAR#IOA:04#", "TEKVAR#IOA:12#"}),
          false,
-         "hung up",
+         {"hung up"},
          "incomplete",
          2},
         {"out of tolerance, check only",
@@ -100,7 +100,7 @@ TEST(CliCalibrate, FramesStatusAndRecordOfEachEnd) {
          6,
          Then({"TEKVAR#IOA:04#", "TEKVAR#IOA:20#"}),
          true,
-         "Verdict: FAIL\nThe outputs stay at 20 mA until the transmitter is restarted.\n",
+         {"Verdict: FAIL\nThe outputs stay at 20 mA until the transmitter is restarted.\n"},
          "fail",
          2},
         {"two readings on a line from a pipe",
@@ -110,7 +110,7 @@ TEST(CliCalibrate, FramesStatusAndRecordOfEachEnd) {
          1,
          Then({"TEKVAR#IOA:04#"}),
          true,
-         "standard input line 1: expected three readings",
+         {"standard input line 1: expected three readings"},
          "incomplete",
          0},
         {"a reading that is no number",
@@ -120,19 +120,9 @@ TEST(CliCalibrate, FramesStatusAndRecordOfEachEnd) {
          1,
          Then({"TEKVAR#IOA:04#", "TEKVAR#IOA:12#"}),
          true,
-         "line 2: 'x12' is not a valid floating point value",
+         {"line 2: 'x12' is not a valid floating point value"},
          "incomplete",
          1},
-        {"an adjustment point that is not tested",
-         {},
-         {"--points", "4,12", "--adjust-at", "20"},
-         "",
-         1,
-         {},
-         true,
-         "The adjustment point 20 mA is not one of the test points 4, 12",
-         nullptr,
-         0},
     };
     for (const Case& c : cases) {
         SimProcess sim(c.simArgs);
@@ -141,14 +131,11 @@ TEST(CliCalibrate, FramesStatusAndRecordOfEachEnd) {
         args.insert(args.end(), c.args.begin(), c.args.end());
         const auto result = RunCliWithInput(sim.Dir(), args, c.input);
         EXPECT_EQ(result.status, c.status) << c.what << "\n" << result.out << result.err;
-        EXPECT_THAT(result.out + result.err, HasSubstr(c.said)) << c.what;
+        for (const std::string& said : c.said)
+            EXPECT_THAT(result.out + result.err, HasSubstr(said)) << c.what;
         std::vector<std::string> frames = Frames(sim);
         if (!c.allFrames && frames.size() > c.frames.size()) frames.resize(c.frames.size());
         EXPECT_EQ(frames, c.frames) << c.what;
-        if (!c.verdict) {
-            EXPECT_FALSE(std::filesystem::exists(record)) << c.what;
-            continue;
-        }
         const calibration::Record kept = calibration::ReadRecord(FileText(record), record);
         EXPECT_EQ(calibration::Verdict(kept), c.verdict) << c.what;
         ASSERT_TRUE(kept.outputs) << c.what;
@@ -200,6 +187,7 @@ TEST(CliCalibrate, WriteAndCalibrateCollectOneUnitsRecord) {
     EXPECT_EQ(kept.unit.address, "018");
     EXPECT_EQ(kept.unit.identity, "VK630-E V1.0 SIM");
     EXPECT_EQ(kept.meter, "Fluke 87");
+    EXPECT_EQ(kept.technician, "A. Tech");
     ASSERT_TRUE(kept.settings);
     EXPECT_EQ(kept.settings->file, file);
     EXPECT_EQ(kept.settings->sha256, calibration::Sha256Hex(FileText(file)));
