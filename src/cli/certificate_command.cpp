@@ -37,7 +37,7 @@ ExitStatus RenderCertificateFile(const std::string& record, const std::string& p
     try {
         certificate::RenderCertificate(read, pdf, certificate::PaperOfLocale());
     } catch (const std::runtime_error& error) {
-        throw Failure(kWriteFailed, error.what());
+        throw Failure(kFileNotWritten, error.what());
     }
     return kDone;
 }

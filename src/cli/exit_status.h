@@ -15,7 +15,7 @@ enum ExitStatus : int {
     kDifferences = 4,     // verification found differences, or a coefficient did not read back
     kBadFile = 5,         // the settings file (or the record file) was refused
     kOutOfTolerance = 6,  // an output out of tolerance at the end of its check
-    kWriteFailed = 7,     // a file could not be written
+    kFileNotWritten = 7,  // a file could not be written
 };
 
 // A failure that ends the program with `status` after its message.

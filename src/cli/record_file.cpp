@@ -38,7 +38,7 @@ ExitStatus SaveRecordFile(const RecordChoice& choice, const calibration::Record&
     } catch (const std::system_error& error) {
         std::fprintf(stderr, "vk630e-cli: %s: cannot be written: %s\n", choice.path->c_str(),
                      error.code().message().c_str());
-        return kWriteFailed;
+        return kFileNotWritten;
     }
 }
 

@@ -26,7 +26,7 @@ calibration::Record NewRecord(const RecordChoice& choice, calibration::Unit unit
 
 // Merges `update` into the file of `choice`. A file of another unit or one
 // that cannot be read is said on standard error and gives kBadFile, one that
-// cannot be written kWriteFailed; kDone once it is written.
+// cannot be written kFileNotWritten; kDone once it is written.
 ExitStatus SaveRecordFile(const RecordChoice& choice, const calibration::Record& update);
 
 }  // namespace cli
