@@ -25,9 +25,9 @@ double ErrorPercentOfSpan(int setMa, double measuredMa) {
 }
 
 bool WithinTolerance(double shownErrorPercent, double tolerancePercent) {
-    // Both are decimals of at most a few places; compare them as such.
-    constexpr double kSlack = 1e-9;
-    return std::fabs(shownErrorPercent) <= tolerancePercent + kSlack;
+    // The shown error is the double nearest its two decimals, as a typed
+    // tolerance is the double nearest its own: equal decimals compare equal.
+    return std::fabs(shownErrorPercent) <= tolerancePercent;
 }
 
 std::string FormatPercent(double shownErrorPercent, char decimalSeparator) {

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <nlohmann/json.hpp>
 
 #include "calibration/file_digest.h"
 
@@ -13,20 +12,19 @@ namespace calibration {
 namespace {
 
 Record Checked(const std::string& address, const std::string& identity) {
-    Record record;
-    record.made = "2026-12-09T03:41:07+01:00";
-    record.program = "1.0";
-    record.unit = {"FT-101", identity, address, "/dev/ttyUSB0"};
-    record.technician = "A. Tech";
-    record.meter = "Fluke 87V";
     OutputsSection outputs;
-    outputs.asFound = {Evaluate(4, {4.01, 4.0, 3.98}, 0.25), Evaluate(20, {20.4, 20, 19.8}, 0.25)};
+    outputs.asFound = {Evaluate(4, {4.01, 4.0, 3.98}, 0.25)};
     outputs.adjustment =
         Adjustment{{"000001", "000001", "000001"}, {"0.9800", "1.0000", "1.0100"}, true};
     outputs.asLeft = {Evaluate(4, {4.0, 4.0, 4.0}, 0.25), Evaluate(20, {20, 20, 20.01}, 0.25)};
     outputs.complete = true;
-    record.outputs = outputs;
-    return record;
+    return {"2026-12-09T03:41:07+01:00",
+            "1.0",
+            {"FT-101", identity, address, "/dev/ttyUSB0"},
+            "A. Tech",
+            "Fluke 87V",
+            std::nullopt,
+            outputs};
 }
 
 Record Written(const std::string& address, const std::string& identity) {
@@ -43,7 +41,7 @@ std::string Slurp(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST(Record, ReadsBackWhatItWroteInTheFilesKeyOrder) {
+TEST(Record, ReadsBackWhatItWroteInTheFilesKeyOrderAndRefusesAnyOtherShape) {
     Record record = Written("017", "VK630-E \xB5V2");  // a device byte above 127
     record.outputs = Checked("017", "").outputs;
     const std::string json = WriteRecord(record);
@@ -54,13 +52,13 @@ TEST(Record, ReadsBackWhatItWroteInTheFilesKeyOrder) {
                             "\"made\"",
                             "\"program\"",
                             "\"tag\"",
-                            "\"identity\"",
+                            "\"identity\": \"VK630-E \xC2\xB5V2\"",
                             "\"address\"",
                             "\"port\"",
                             "\"technician\"",
                             "\"meter\"",
                             "\"settings\"",
-                            "\"sha256\": \"e3b0c4",
+                            "\"sha256\": \"e3b0c442",
                             "\"outputs\"",
                             "\"tolerancePercentOfSpan\": 0.25",
                             "\"adjustAt\": 20",
@@ -70,25 +68,32 @@ TEST(Record, ReadsBackWhatItWroteInTheFilesKeyOrder) {
                             "\"asLeft\"",
                             "\"complete\": true",
                             "\"verdict\": \"fail\""}) {
-        const std::size_t found = json.find(key, at);
-        ASSERT_NE(found, std::string::npos) << key << " in order in\n" << json;
-        at = found;
+        at = json.find(key, at);
+        ASSERT_NE(at, std::string::npos) << key << " in order in\n" << json;
     }
     EXPECT_EQ(json.back(), '\n');
-    EXPECT_THROW(ReadRecord("{\"format\": \"vk630e-settings\"}", "s.json"), BadRecordFile);
+    const std::pair<const char*, nlohmann::json> wrong[] = {
+        {"/format", "vk630e-settings"},  {"/version", 2},
+        {"/unit/identity", "\xC4\x80"},  {"/unit/tag", 7},
+        {"/settings/written", 2000000},  {"/settings/verified", "yes"},
+        {"/outputs/asFound", 4},         {"/outputs/asLeft/0/measured", {4.0, 4.0}},
+        {"/outputs/asLeft/0/pass/1", 1}, {"/outputs/adjustment/after", {"1"}},
+    };
+    for (const auto& [where, value] : wrong) {
+        nlohmann::json doc = nlohmann::json::parse(json);
+        doc[nlohmann::json::json_pointer(where)] = value;
+        EXPECT_THROW(ReadRecord(doc.dump(), "r.json"), BadRecordFile) << where;
+    }
     EXPECT_THROW(ReadRecord("[1", "s.json"), BadRecordFile);
 }
 
 TEST(Record, VerdictFollowsEverySectionItHolds) {
-    Record none = Checked("017", "X");
+    Record none = Checked("017", "X"), stopped = none, failedAsLeft = none, failedAsFound = none;
     none.outputs.reset();
-    Record stopped = Checked("017", "X");
     stopped.outputs->complete = false;
-    Record failedAsLeft = Checked("017", "X");
     failedAsLeft.outputs->asLeft->back().pass[2] = false;
-    Record failedAsFoundOnly = Checked("017", "X");
-    failedAsFoundOnly.outputs->asFound[0].pass[0] = false;
-    Record checkOnly = failedAsFoundOnly;
+    failedAsFound.outputs->asFound[0].pass[0] = false;
+    Record checkOnly = failedAsFound;
     checkOnly.outputs->adjustment.reset();
     checkOnly.outputs->asLeft.reset();
     Record differs = Checked("017", "X");
@@ -97,8 +102,8 @@ TEST(Record, VerdictFollowsEverySectionItHolds) {
     bothGood.settings->verified = true;
     bothGood.settings->differences.clear();
     const std::pair<const Record*, const char*> cases[] = {
-        {&none, "incomplete"},        {&stopped, "incomplete"}, {&failedAsLeft, "fail"},
-        {&failedAsFoundOnly, "pass"}, {&checkOnly, "fail"},     {&differs, "fail"},
+        {&none, "incomplete"},    {&stopped, "incomplete"}, {&failedAsLeft, "fail"},
+        {&failedAsFound, "pass"}, {&checkOnly, "fail"},     {&differs, "fail"},
         {&bothGood, "pass"},
     };
     for (const auto& [record, verdict] : cases) EXPECT_EQ(Verdict(*record), verdict);
@@ -106,9 +111,9 @@ TEST(Record, VerdictFollowsEverySectionItHolds) {
 
 TEST(Record, SaveMergesTheSameUnitAndRefusesAnother) {
     const std::string dir = testing::TempDir() + "record_save_" + std::to_string(::getpid());
+    std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     const std::string path = dir + "/unit.json";
-    std::filesystem::remove(path);
 
     SaveRecord(path, Written("017", "VK630-E"));
     const Record merged = SaveRecord(path, Checked("017", "VK630-E"));
@@ -120,12 +125,13 @@ TEST(Record, SaveMergesTheSameUnitAndRefusesAnother) {
     const std::string before = Slurp(path);
     for (const Record& other : {Checked("018", "VK630-E"), Checked("017", "VK630-F")})
         EXPECT_THROW(SaveRecord(path, other), BadRecordFile);
-    { std::ofstream(dir + "/foreign.json") << "{\"format\": \"vk630e-settings\", \"version\": 1}"; }
+    std::ofstream(dir + "/foreign.json") << "{\"format\": \"vk630e-settings\", \"version\": 1}";
     EXPECT_THROW(SaveRecord(dir + "/foreign.json", Checked("017", "VK630-E")), BadRecordFile);
     EXPECT_EQ(Slurp(path), before);
+    // Nothing left beside them.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
                             std::filesystem::directory_iterator()),
-              2);  // nothing left beside them
+              2);
     EXPECT_THROW(SaveRecord(dir + "/missing/unit.json", Checked("017", "VK630-E")),
                  std::system_error);
     std::filesystem::remove_all(dir);

@@ -35,6 +35,8 @@ TEST(SpanError, IsJudgedAsShownRoundedHalfAwayFromZero) {
     const PointResult point = Evaluate(4, {4.01, 4.0, 3.95}, 0.25);
     EXPECT_EQ(point.pass, (std::array<bool, 3>{true, true, false}));
     EXPECT_DOUBLE_EQ(point.errorPercentOfSpan[0], 0.06);
+    EXPECT_EQ(WorstErrors({point, Evaluate(20, {19.9, 20.02, 20}, 0.25)}),
+              (std::array<double, 3>{-0.63, 0.13, -0.31}));
 }
 
 }  // namespace
