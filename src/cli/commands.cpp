@@ -10,6 +10,7 @@
 
 #include "cli/line_session.h"
 #include "cli/overrides.h"
+#include "cli/settings_record.h"
 #include "dialogue/frames.h"
 #include "ports/serial_ports.h"
 #include "settings/settings_file.h"
@@ -17,9 +18,9 @@
 namespace cli {
 namespace {
 
-settings::SettingsFile LoadFile(const std::string& path) {
+settings::LoadedSettings LoadFile(const std::string& path) {
     try {
-        return settings::ReadSettingsFile(path, path).file;
+        return settings::ReadSettingsFile(path, path);
     } catch (const settings::BadSettingsFile& error) {
         throw Failure(kBadFile, error.what());
     }
@@ -73,23 +74,25 @@ void PrintDifferences(const std::vector<settings::Difference>& differences,
 }
 
 ExitStatus Commission(const settings::Fields& fields, const LineChoice& line, bool write,
-                      bool verify) {
+                      bool verify, SettingsRecorder* recorder = nullptr) {
     Progress progress;
     LineSession session(line, progress);
+    if (recorder) recorder->Identify(session, line.port);
     settings::Commissioning run(session, fields, write, verify);
     const settings::Outcome outcome = session.Run(run);
     for (const std::string& skipped : run.skipped()) std::printf("%s\n", skipped.c_str());
     RequireEnd(outcome, run, session, line);
+    ExitStatus status = kDone;
     if (!verify) {
         std::printf("Written to %s, not verified\n", line.port.c_str());
-        return kDone;
-    }
-    if (outcome == settings::Outcome::Differences) {
+    } else if (outcome == settings::Outcome::Differences) {
         PrintDifferences(run.differences(), line.port);
-        return kDifferences;
+        status = kDifferences;
+    } else {
+        std::printf("All %zu settings verified on %s\n", run.checked(), line.port.c_str());
     }
-    std::printf("All %zu settings verified on %s\n", run.checked(), line.port.c_str());
-    return kDone;
+    std::fflush(stdout);
+    return recorder ? recorder->Save(run, fields, session.Model(), verify, status) : status;
 }
 
 }  // namespace
@@ -124,14 +127,18 @@ ExitStatus ReadSettingsFromDevice(const LineChoice& line,
 }
 
 ExitStatus WriteSettingsFile(const std::string& file, const LineChoice& line,
-                             const std::vector<std::string>& overrides, bool verify) {
-    settings::Fields fields = LoadFile(file).fields;
+                             const std::vector<std::string>& overrides, bool verify,
+                             const RecordChoice& record) {
+    const settings::LoadedSettings loaded = LoadFile(file);
+    settings::Fields fields = loaded.file.fields;
     for (const std::string& assignment : overrides) ApplyOverride(fields, assignment);
-    return Commission(fields, line, true, verify);
+    if (!record.path) return Commission(fields, line, true, verify);
+    SettingsRecorder recorder(record, file, loaded.bytes);
+    return Commission(fields, line, true, verify, &recorder);
 }
 
 ExitStatus VerifySettingsFile(const std::string& file, const LineChoice& line) {
-    return Commission(LoadFile(file).fields, line, false, true);
+    return Commission(LoadFile(file).file.fields, line, false, true);
 }
 
 ExitStatus SendFrame(const std::string& frame, const LineChoice& line) {

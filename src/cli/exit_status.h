@@ -8,12 +8,14 @@
 namespace cli {
 
 enum ExitStatus : int {
-    kDone = 0,          // done, and verified where verification was asked for
-    kUsage = 1,         // the command line was wrong
-    kPortWontOpen = 2,  // the port would not open
-    kNoReply = 3,       // no reply within the timeout, or the line hung up
-    kDifferences = 4,   // verification found differences
-    kBadFile = 5,       // the settings file was refused
+    kDone = 0,            // done, and verified where verification was asked for
+    kUsage = 1,           // the command line was wrong
+    kPortWontOpen = 2,    // the port would not open
+    kNoReply = 3,         // no reply within the timeout, or the line hung up
+    kDifferences = 4,     // verification found differences, or a coefficient did not read back
+    kBadFile = 5,         // the settings file (or the record file) was refused
+    kOutOfTolerance = 6,  // an output out of tolerance at the end of its check
+    kFileNotWritten = 7,  // a file could not be written
 };
 
 // A failure that ends the program with `status` after its message.

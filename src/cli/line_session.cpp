@@ -114,6 +114,33 @@ settings::Outcome LineSession::Run(settings::Commissioning& run) {
     return run.outcome();
 }
 
+calibration::CheckOutcome LineSession::Run(
+    calibration::OutputCheck& check,
+    const std::function<void(int mA, calibration::Pass pass)>& takeReadings) {
+    check.Start();
+    while (check.outcome() == calibration::CheckOutcome::Running) {
+        if (askedFor_) {
+            const auto [mA, pass] = *askedFor_;
+            askedFor_.reset();
+            progress_.Clear();
+            takeReadings(mA, pass);
+            continue;
+        }
+        WaitOnce();
+        if (hungUp_) {
+            check.HungUp();
+        } else if (replyDone_) {
+            replyDone_ = timedOut_ = false;
+            check.ReplyDone(received_.value_or(""));
+        } else if (timedOut_) {
+            timedOut_ = false;
+            check.TimedOut();
+        }
+    }
+    progress_.Clear();
+    return check.outcome();
+}
+
 std::optional<std::string> LineSession::Ask(const std::string& frame) {
     exchange_.Send(frame, dialogue::KindDisplayOnly);
     StartReplyTimeout();

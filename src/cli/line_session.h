@@ -5,10 +5,13 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
+#include "calibration/output_check.h"
 #include "cli/port_open.h"
 #include "cli/progress.h"
 #include "dialogue/exchange_cycle.h"
@@ -18,7 +21,9 @@
 
 namespace cli {
 
-class LineSession final : private dialogue::ExchangeHost, public settings::CommissioningHost {
+class LineSession final : private dialogue::ExchangeHost,
+                          public settings::CommissioningHost,
+                          public calibration::OutputCheckHost {
 public:
     using Clock = std::chrono::steady_clock;
 
@@ -34,6 +39,12 @@ public:
     // hung up.
     settings::Outcome Run(settings::Commissioning& run);
 
+    // Runs an output check until it ends. The check asks for readings with
+    // nothing in flight; `takeReadings` then hands them in or cancels it.
+    calibration::CheckOutcome Run(
+        calibration::OutputCheck& check,
+        const std::function<void(int mA, calibration::Pass pass)>& takeReadings);
+
     // Sends one raw frame as display-only and returns the first chunk
     // received within the timeout; nothing when none came or the line hung up.
     std::optional<std::string> Ask(const std::string& frame);
@@ -41,12 +52,13 @@ public:
     bool HungUp() const { return hungUp_; }
     int TimeoutMs() const { return timeoutMs_; }
 
-    // Commissioning host.
+    // Commissioning and output check host.
     void Send(const settings::Step& step) override;
     void StartReplyTimeout() override;
     void StopReplyTimeout() override { timeoutAt_.reset(); }
     void Progress(const std::string& text) override { progress_.Show(text); }
     settings::Fields ReadBack() const override { return model_; }
+    void AskReadings(int mA, calibration::Pass pass) override { askedFor_.emplace(mA, pass); }
 
 private:
     // Exchange host: the command line has no send line or receive box.
@@ -77,6 +89,7 @@ private:
     bool replyDone_ = false;
     bool timedOut_ = false;
     bool hungUp_ = false;
+    std::optional<std::pair<int, calibration::Pass>> askedFor_;
 };
 
 }  // namespace cli

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/calibrate.h"
 #include "cli/commands.h"
 
 namespace {
@@ -39,15 +40,26 @@ void AddLineOptions(CLI::App& command, LineOptions& options) {
                        "hang-up) to FILE, with times");
 }
 
+void AddRecordOptions(CLI::App& command, cli::RecordChoice& record) {
+    command.add_option("--record", record.path,
+                       "Add this run's section to the unit's calibration record FILE (JSON); "
+                       "a file that holds another unit's record is refused");
+    command.add_option("--tag", record.tag, "The unit's tag for the record (FT-101)");
+    command.add_option("--technician", record.technician, "Who does the work, for the record");
+    command.add_option("--meter", record.meter, "The meter used, for the record");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{
         "Commissions VK630-E transmitters: reads a transmitter's settings into a settings "
-        "file, writes a file to a transmitter and verifies it by reading it back.\n"
+        "file, writes a file to a transmitter and verifies it by reading it back, checks and "
+        "adjusts its current outputs, and keeps a calibration record with its certificate.\n"
         "Exit status: 0 done (and verified), 1 usage, 2 the port would not open, 3 no reply "
-        "within the timeout or the line hung up, 4 verification found differences, 5 a bad "
-        "settings file.",
+        "within the timeout or the line hung up, 4 verification found differences or a "
+        "coefficient did not read back, 5 a bad settings or record file, 6 an output out of "
+        "tolerance, 7 a file that could not be written.",
         "vk630e-cli"};
     app.require_subcommand(1);
     app.set_version_flag("--version", VK630E_VERSION);
@@ -58,6 +70,8 @@ int main(int argc, char** argv) {
     std::string frame;
     std::vector<std::string> overrides;
     bool noVerify = false;
+    cli::CalibrateChoice calibrate;
+    std::string recordFile;
 
     CLI::App* ports = app.add_subcommand("ports", "List the serial ports of this machine");
 
@@ -76,6 +90,7 @@ int main(int argc, char** argv) {
                       "(address, polling[1].format; choices by their item text or null); "
                       "may be given more than once");
     write->add_flag("--no-verify", noVerify, "Write only; do not read back and compare");
+    AddRecordOptions(*write, calibrate.record);
 
     CLI::App* verify = app.add_subcommand(
         "verify", "Read the transmitter back and compare it with FILE; list what differs");
@@ -87,6 +102,28 @@ int main(int argc, char** argv) {
     send->add_option("FRAME", frame, "The frame, exactly as it goes on the line")->required();
     AddLineOptions(*send, line);
 
+    CLI::App* check = app.add_subcommand(
+        "calibrate",
+        "Check the three current outputs at test points with readings from standard input "
+        "(one line of three currents per point), adjust their coefficients and check again");
+    AddLineOptions(*check, line);
+    check->add_option("--points", calibrate.points, "Test points in whole mA, 0 to 24")
+        ->capture_default_str();
+    check->add_option("--adjust-at", calibrate.adjustAt, "Test point the coefficients come from")
+        ->capture_default_str();
+    check->add_option("--tolerance", calibrate.tolerance, "Tolerance in % of the 16 mA span")
+        ->capture_default_str()
+        ->check(CLI::PositiveNumber);
+    check->add_flag_callback(
+        "--no-adjust", [&calibrate] { calibrate.adjust = false; },
+        "Check only; leave the coefficients as they are");
+    AddRecordOptions(*check, calibrate.record);
+
+    CLI::App* certificate =
+        app.add_subcommand("certificate", "Render the calibration certificate of a record as PDF");
+    certificate->add_option("RECORD", recordFile, "The unit's record file")->required();
+    certificate->add_option("-o,--output", output, "The PDF to write")->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -97,8 +134,12 @@ int main(int argc, char** argv) {
     try {
         if (*ports) return cli::ListPorts();
         if (*read) return cli::ReadSettingsFromDevice(line.Choice(), output);
-        if (*write) return cli::WriteSettingsFile(file, line.Choice(), overrides, !noVerify);
+        if (*write)
+            return cli::WriteSettingsFile(file, line.Choice(), overrides, !noVerify,
+                                          calibrate.record);
         if (*verify) return cli::VerifySettingsFile(file, line.Choice());
+        if (*check) return cli::Calibrate(calibrate, line.Choice());
+        if (*certificate) return cli::RenderCertificateFile(recordFile, *output);
         return cli::SendFrame(frame, line.Choice());
     } catch (const cli::Failure& failure) {
         std::fflush(stdout);

@@ -60,6 +60,10 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"--hangup-after", "0"}, std::vector<std::string>{"--silent=yes"},
         std::vector<std::string>{"--port", ""},
         std::vector<std::string>{"--port", "/dev/ttyS0", "--link", "/tmp/x"},
+        std::vector<std::string>{"--output-error", "0.5,-0.3"},
+        std::vector<std::string>{"--output-error", "0.5,-0.3,0,1"},
+        std::vector<std::string>{"--output-error", "0.5,,0"},
+        std::vector<std::string>{"--output-error", "0.5,-0.3,101"},
         std::vector<std::string>{"--frobnicate"}, std::vector<std::string>{"/dev/ttyS0"}));
 
 TEST(Options, LinkGoesToTheRuntimeDirectoryOrTmp) {

@@ -1,5 +1,6 @@
 // vk630-sim: a simulated VK630-E transmitter for the console, on a
 // pseudo-terminal or a real serial port.
+#include <array>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "app/logger.h"
+#include "app/meter.h"
 #include "app/port_line.h"
 #include "app/pty_line.h"
 #include "app/runner.h"
@@ -28,6 +30,9 @@ void LogSetup(const Options& o, const Logger& log) {
     }
     if (o.faults.garbageBytes) text += ", " + std::to_string(o.faults.garbageBytes) + " junk bytes";
     if (o.faults.silent) text += ", silent";
+    if (o.outputErrorPercent != std::array<double, 3>{}) {
+        text += ", output gain errors " + MeterReading(o.outputErrorPercent) + " %";
+    }
     if (o.faults.hangupAfter) {
         text += ", hang-up after " + std::to_string(*o.faults.hangupAfter) + " frames";
     }
@@ -51,9 +56,12 @@ int Run(const Options& o) {
     }
     std::fflush(stdout);
     LogSetup(o, log);
-    Device device(FieldDeviceState());
+    DeviceState initial = FieldDeviceState();
+    initial.outputGainErrorPercent = o.outputErrorPercent;
+    Device device(initial);
     ReplyPlanner planner(o.faults, o.delay);
-    return RunConversation(*line, device, planner, log, stop);
+    Meter meter(o.meter, log);
+    return RunConversation(*line, device, planner, log, stop, meter);
 }
 
 }  // namespace

@@ -12,10 +12,11 @@ namespace {
 enum class Next { Continue, Stop, HungUp };
 
 Next Answer(const std::string& frame, Line& line, Device& device, ReplyPlanner& planner,
-            const Logger& log, const StopSignal& stop) {
+            const Logger& log, const StopSignal& stop, Meter& meter) {
     log.Received(frame);
     if (auto remark = line.Remark()) log.Note(*remark);
     Turn turn = planner.Plan(device.Answer(frame));
+    meter.Look(device.State());
     if (turn.bursts.empty()) log.Note("silent: no reply");
     for (const Burst& burst : turn.bursts) {
         if (!stop.SleepFor(burst.pauseBefore)) return Next::Stop;
@@ -38,7 +39,7 @@ Next Answer(const std::string& frame, Line& line, Device& device, ReplyPlanner& 
 }  // namespace
 
 int RunConversation(Line& line, Device& device, ReplyPlanner& planner, const Logger& log,
-                    const StopSignal& stop) {
+                    const StopSignal& stop, Meter& meter) {
     FrameSplitter splitter;
     for (;;) {
         pollfd fds[2] = {{line.WaitFd(), POLLIN, 0}, {stop.Fd(), POLLIN, 0}};
@@ -62,7 +63,7 @@ int RunConversation(Line& line, Device& device, ReplyPlanner& planner, const Log
                 log.Skipped(piece.bytes);
                 continue;
             }
-            switch (Answer(piece.bytes, line, device, planner, log, stop)) {
+            switch (Answer(piece.bytes, line, device, planner, log, stop, meter)) {
                 case Next::Continue:
                     break;
                 case Next::Stop:

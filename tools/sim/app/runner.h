@@ -4,6 +4,7 @@
 
 #include "app/line.h"
 #include "app/logger.h"
+#include "app/meter.h"
 #include "app/stop_signal.h"
 #include "core/device.h"
 #include "core/reply_plan.h"
@@ -12,6 +13,6 @@ namespace vk630sim {
 
 // Exit status: 0 after a stop signal or a hang-up fault, 1 when the line is lost.
 int RunConversation(Line& line, Device& device, ReplyPlanner& planner, const Logger& log,
-                    const StopSignal& stop);
+                    const StopSignal& stop, Meter& meter);
 
 }  // namespace vk630sim

@@ -59,6 +59,9 @@ struct DeviceState {
     std::array<OutputRange, 3> outputs{};
     std::array<CommandSlot, 2> commandSlots{};
     std::optional<int> testCurrent;  // mA while in test mode; no frame ends it
+    // Not a setting but the output stages' own gain error, in %, which the
+    // stored coefficients are there to correct.
+    std::array<double, 3> outputGainErrorPercent{};
 
     bool operator==(const DeviceState&) const = default;
 };

@@ -1,5 +1,6 @@
 #include "core/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -19,12 +20,30 @@ std::optional<std::uint64_t> ParseCount(std::string_view text, std::uint64_t low
 
 constexpr std::uint64_t kMaxMilliseconds = 60000;
 
+// "0.5,-0.3,0": one gain error in % for each output, -100 to 100.
+std::optional<std::array<double, 3>> ParseOutputErrors(std::string_view text) {
+    std::array<double, 3> errors{};
+    for (std::size_t k = 0; k < errors.size(); ++k) {
+        const std::size_t comma = k + 1 < errors.size() ? text.find(',') : text.size();
+        if (comma == std::string_view::npos) return std::nullopt;
+        const std::string_view part = text.substr(0, comma);
+        auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), errors[k]);
+        if (part.empty() || ec != std::errc{} || end != part.data() + part.size()) {
+            return std::nullopt;
+        }
+        if (errors[k] < -100.0 || errors[k] > 100.0) return std::nullopt;
+        text.remove_prefix(std::min(comma + 1, text.size()));
+    }
+    return errors;
+}
+
 }  // namespace
 
 std::string UsageText() {
     return "usage: vk630-sim [--port DEVICE] [--baud RATE] [--parity none|odd|even]\n"
            "                 [--link PATH] [--delay MS] [--split-reply MS] [--garbage N]\n"
            "                 [--silent] [--hangup-after N] [--quiet]\n"
+           "                 [--output-error E1,E2,E3] [--meter FILE]\n"
            "Plays a VK630-E transmitter on a pseudo-terminal (default) or on a serial port.\n"
            "  --port DEVICE      answer on this serial port instead of a pseudo-terminal\n"
            "  --baud RATE        line rate (default 9600); replies are paced at it\n"
@@ -36,7 +55,12 @@ std::string UsageText() {
            "  --garbage N        send N junk bytes before each reply\n"
            "  --silent           receive and log, never answer\n"
            "  --hangup-after N   close the line after N frames\n"
-           "  --quiet            log nothing on standard error\n";
+           "  --quiet            log nothing on standard error\n"
+           "  --output-error E1,E2,E3\n"
+           "                     gain error of outputs 1 to 3 in %, which the stored\n"
+           "                     coefficients correct in test mode (default 0,0,0)\n"
+           "  --meter FILE       rewrite FILE with the three test-mode currents in mA\n"
+           "                     whenever they change\n";
 }
 
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
@@ -109,6 +133,15 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
             auto n = count(1, 1000000);
             if (!n) return bad("needs a frame count from 1 to 1000000");
             o.faults.hangupAfter = static_cast<unsigned>(*n);
+        } else if (name == "--output-error") {
+            auto text = value();
+            auto errors = text ? ParseOutputErrors(*text) : std::nullopt;
+            if (!errors) return bad("needs three percentages from -100 to 100, as 0.5,-0.3,0");
+            o.outputErrorPercent = *errors;
+        } else if (name == "--meter") {
+            auto text = value();
+            if (!text || text->empty()) return bad("needs a file name");
+            o.meter = *text;
         } else {
             return {std::nullopt, "unknown option " + arguments[i]};
         }

@@ -1,6 +1,7 @@
 // The simulator's command line.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -20,6 +21,8 @@ struct Options {
     std::optional<std::string> link;  // stable name of the pseudo-terminal
     std::chrono::milliseconds delay{20};
     FaultOptions faults;
+    std::array<double, 3> outputErrorPercent{};  // gain error of each output stage
+    std::optional<std::string> meter;            // file that shows the test-mode currents
     bool quiet = false;
     bool help = false;
 };

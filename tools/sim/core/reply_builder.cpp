@@ -69,11 +69,17 @@ double OutputCurrent(const OutputRange& range, int output) {
     return std::clamp(current, 4.0, 20.0);
 }
 
+double TestModeCurrent(const DeviceState& s, int output) {
+    double current = *s.testCurrent * (1.0 + s.outputGainErrorPercent[output] / 100.0) *
+                     ParseNumber(s.polling[output].coefficient);
+    return std::clamp(current, 0.0, static_cast<double>(kMaxTestCurrent));
+}
+
 std::string StatusReply(const DeviceState& s) {
     std::string reply = "STATUS:";
     if (s.testCurrent) reply += "TEST,";
     for (int k = 0; k < 3; ++k) {
-        double current = s.testCurrent ? *s.testCurrent : OutputCurrent(s.outputs[k], k);
+        double current = s.testCurrent ? TestModeCurrent(s, k) : OutputCurrent(s.outputs[k], k);
         if (k > 0) reply += ",";
         reply += "OUT" + std::to_string(k + 1) + "=" + Milliamps(current);
     }

@@ -27,6 +27,12 @@ std::string IdentityReply();
 // value of that output mapped onto its range, held within 4 to 20 mA.
 double OutputCurrent(const OutputRange& range, int output);
 
+// Current of output k (0 to 2) in test mode: the test current with the
+// output's gain error, corrected by its stored coefficient ("000001" is 1),
+// held within what the output stage drives. That the device applies the
+// coefficient to the test current is this simulator's assumption.
+double TestModeCurrent(const DeviceState& state, int output);
+
 // The process values the simulated instruments deliver to outputs 1 to 3.
 inline constexpr double kProcessValues[3] = {25.0, 50.0, 75.0};
 
