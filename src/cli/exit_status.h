@@ -8,13 +8,20 @@
 namespace cli {
 
 enum ExitStatus : int {
-    kDone = 0,          // done, and verified where verification was asked for
-    kUsage = 1,         // the command line was wrong
-    kPortWontOpen = 2,  // the port would not open
-    kNoReply = 3,       // no reply within the timeout, or the line hung up
-    kDifferences = 4,   // verification found differences
-    kBadFile = 5,       // the settings file was refused
+    kDone = 0,            // done, and verified where verification was asked for
+    kUsage = 1,           // the command line was wrong
+    kPortWontOpen = 2,    // the port would not open
+    kNoReply = 3,         // no reply within the timeout, or the line hung up
+    kDifferences = 4,     // verification found differences
+    kBadFile = 5,         // the settings file was refused
+    kFileNotWritten = 7,  // a file (-o, --log) could not be written
 };
+
+// 128 + the signal's number, as a shell reports a program a signal ended:
+// the run was stopped by SIGINT, SIGTERM or SIGHUP after the frame in flight.
+inline ExitStatus StoppedBy(int signal) {
+    return static_cast<ExitStatus>(128 + signal);
+}
 
 // A failure that ends the program with `status` after its message.
 class Failure : public std::runtime_error {

@@ -31,6 +31,7 @@ void LogSetup(const Options& o, const Logger& log) {
     if (o.faults.hangupAfter) {
         text += ", hang-up after " + std::to_string(*o.faults.hangupAfter) + " frames";
     }
+    for (const std::string& keyword : o.unknown) text += ", no " + keyword;
     log.Note(text);
 }
 
@@ -51,7 +52,7 @@ int Run(const Options& o) {
     }
     std::fflush(stdout);
     LogSetup(o, log);
-    Device device(FieldDeviceState());
+    Device device(FieldDeviceState(), o.unknown);
     ReplyPlanner planner(o.faults, o.delay);
     return RunConversation(*line, device, planner, log, stop);
 }

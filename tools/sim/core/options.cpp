@@ -1,5 +1,6 @@
 #include "core/options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -24,7 +25,7 @@ constexpr std::uint64_t kMaxMilliseconds = 60000;
 std::string UsageText() {
     return "usage: vk630-sim [--port DEVICE] [--baud RATE] [--parity none|odd|even]\n"
            "                 [--link PATH] [--delay MS] [--split-reply MS] [--garbage N]\n"
-           "                 [--silent] [--hangup-after N] [--quiet]\n"
+           "                 [--silent] [--hangup-after N] [--unknown KEYWORDS] [--quiet]\n"
            "Plays a VK630-E transmitter on a pseudo-terminal (default) or on a serial port.\n"
            "  --port DEVICE      answer on this serial port instead of a pseudo-terminal\n"
            "  --baud RATE        line rate (default 9600); replies are paced at it\n"
@@ -36,6 +37,8 @@ std::string UsageText() {
            "  --garbage N        send N junk bytes before each reply\n"
            "  --silent           receive and log, never answer\n"
            "  --hangup-after N   close the line after N frames\n"
+           "  --unknown KEYWORDS answer the commands beginning with these (COMR,COMP)\n"
+           "                     as a device without them does\n"
            "  --quiet            log nothing on standard error\n";
 }
 
@@ -109,6 +112,15 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
             auto n = count(1, 1000000);
             if (!n) return bad("needs a frame count from 1 to 1000000");
             o.faults.hangupAfter = static_cast<unsigned>(*n);
+        } else if (name == "--unknown") {
+            auto text = value();
+            if (!text || text->empty()) return bad("needs keywords such as COMR,COMP");
+            for (std::size_t start = 0; start <= text->size();) {
+                const std::size_t comma = std::min(text->find(',', start), text->size());
+                if (comma == start) return bad("needs keywords such as COMR,COMP");
+                o.unknown.push_back(text->substr(start, comma - start));
+                start = comma + 1;
+            }
         } else {
             return {std::nullopt, "unknown option " + arguments[i]};
         }

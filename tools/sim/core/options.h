@@ -20,6 +20,7 @@ struct Options {
     std::optional<std::string> link;  // stable name of the pseudo-terminal
     std::chrono::milliseconds delay{20};
     FaultOptions faults;
+    std::vector<std::string> unknown;  // keywords of commands the device lacks
     bool quiet = false;
     bool help = false;
 };
