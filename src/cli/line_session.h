@@ -12,11 +12,11 @@
 
 #include "cli/port_open.h"
 #include "cli/progress.h"
-#include "cli/stop_request.h"
 #include "dialogue/exchange_cycle.h"
 #include "seriallink/tcomm.h"
 #include "seriallink/traffic_log.h"
 #include "settings/commissioning.h"
+#include "stopping/stop_request.h"
 
 namespace cli {
 
@@ -75,8 +75,10 @@ private:
     void ReportLogStop();
 
     cli::Progress& progress_;
-    // Before the line opens, so that no signal meets a half-open line.
-    StopRequest stop_;
+    // Before the line opens, so that no signal meets a half-open line; a
+    // technician who presses Ctrl-C again does not want to wait for the
+    // frame in flight.
+    stopping::StopRequest stop_{stopping::StopRequest::Again::EndsTheProgram};
     // Before the component: its close at destruction is still recorded.
     std::unique_ptr<seriallink::TrafficLog> log_;
     seriallink::TComm comm_;

@@ -1,12 +1,13 @@
-#include "cli/stop_request.h"
+#include "stopping/stop_request.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <stdexcept>
 
-namespace cli {
+namespace stopping {
 namespace {
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
@@ -34,9 +35,9 @@ bool IgnoredBy(const struct sigaction& action) {
 
 }  // namespace
 
-StopRequest::StopRequest() {
+StopRequest::StopRequest(Again again) {
+    if (writeEnd.load() >= 0) throw std::logic_error("the stop signals are taken already");
     int ends[2];
-    // Without a pipe the signals keep their default handling.
     if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return;
     readEnd_.Reset(ends[0]);
     writeEnd_.Reset(ends[1]);
@@ -46,14 +47,10 @@ StopRequest::StopRequest() {
     struct sigaction action = {};
     action.sa_handler = Notify;
     sigfillset(&action.sa_mask);
-    // Back to the default after the first: a technician who presses Ctrl-C
-    // again does not want to wait for the frame in flight.
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    action.sa_flags = SA_RESTART | (again == Again::EndsTheProgram ? SA_RESETHAND : 0);
     for (const int number : kSignals) {
         struct sigaction before = {};
         ::sigaction(number, nullptr, &before);
-        // Started with the signal ignored (nohup, a script's background
-        // job): meant to outlive it.
         if (IgnoredBy(before)) continue;
         ::sigaction(number, &action, nullptr);
         taken_.push_back({number, before});
@@ -75,4 +72,4 @@ int StopRequest::Signal() const {
     return firstSignal.load();
 }
 
-}  // namespace cli
+}  // namespace stopping
