@@ -30,7 +30,7 @@ bool WriteAll(int fd, std::string_view contents) {
 // A device or a pipe (-o /dev/stdout) has no contents to keep, and its
 // folder is no place for a temporary file: it is written as it is.
 void WriteInPlace(const std::string& path, std::string_view contents) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) Refuse(path, errno);
     const int error = WriteAll(fd, contents) ? 0 : errno;
     ::close(fd);
