@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <stdexcept>
 
@@ -55,7 +56,7 @@ ExitStatus Calibrate(const CalibrateChoice& choice, const LineChoice& line) {
     // The readings are typed with a point or a comma; the coefficients go to
     // the device with a point, which is what it stores.
     calibration::OutputCheck check(session, plan, '.');
-    ReadingsInput input(std::cin, ::isatty(STDIN_FILENO) == 1, progress);
+    ReadingsInput input(std::cin, ::isatty(STDIN_FILENO) == 1, progress, session.StopFd());
     CheckReport report(check, line.port);
 
     const calibration::CheckOutcome outcome =
@@ -81,12 +82,17 @@ ExitStatus Calibrate(const CalibrateChoice& choice, const LineChoice& line) {
     report.End(calibration::Verdict(record));
 
     ExitStatus status = StatusOf(outcome);
+    if (const int signal = session.StopSignal()) {
+        status = StoppedBy(signal);
+        std::fprintf(stderr, "vk630e-cli: stopped by SIG%s\n", ::sigabbrev_np(signal));
+    }
     if (outcome == calibration::CheckOutcome::HungUp)
         std::fprintf(stderr, "vk630e-cli: %s hung up\n", line.port.c_str());
     if (outcome == calibration::CheckOutcome::NoReply)
         std::fprintf(stderr, "vk630e-cli: no reply from %s within %.1f s\n", line.port.c_str(),
                      session.TimeoutMs() / 1000.0);
-    if (input.Ended()) std::fprintf(stderr, "vk630e-cli: %s\n", input.Why().c_str());
+    if (input.Ended() && !session.StopSignal())
+        std::fprintf(stderr, "vk630e-cli: %s\n", input.Why().c_str());
 
     if (!choice.record.path) return status;
     // A unit that never said who it is cannot be told from another in a file.

@@ -7,12 +7,14 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <system_error>
 
 #include "cli/line_session.h"
 #include "cli/overrides.h"
 #include "cli/settings_record.h"
 #include "dialogue/frames.h"
 #include "ports/serial_ports.h"
+#include "settings/file_replace.h"
 #include "settings/settings_file.h"
 
 namespace cli {
@@ -44,9 +46,16 @@ std::string Seconds(int milliseconds) {
     return text.str();
 }
 
+// "stopped by SIGINT"
+std::string StopMessage(int signal) {
+    return std::string("stopped by SIG") + ::sigabbrev_np(signal);
+}
+
 // Ends a run that stopped short with its message; nothing more is sent.
 void RequireEnd(settings::Outcome outcome, const settings::Commissioning& run,
                 const LineSession& session, const LineChoice& line) {
+    if (const int signal = session.StopSignal())
+        throw Failure(cli::StoppedBy(signal), StopMessage(signal) + "; " + run.Summary());
     if (outcome == settings::Outcome::HungUp)
         throw Failure(kNoReply, line.port + " hung up; " + run.Summary());
     if (outcome == settings::Outcome::NoReply)
@@ -73,6 +82,11 @@ void PrintDifferences(const std::vector<settings::Difference>& differences,
                     difference.readBack.c_str());
 }
 
+std::string WithoutLineEnd(std::string reply) {
+    while (!reply.empty() && (reply.back() == '\n' || reply.back() == '\r')) reply.pop_back();
+    return reply;
+}
+
 ExitStatus Commission(const settings::Fields& fields, const LineChoice& line, bool write,
                       bool verify, SettingsRecorder* recorder = nullptr) {
     Progress progress;
@@ -84,7 +98,11 @@ ExitStatus Commission(const settings::Fields& fields, const LineChoice& line, bo
     RequireEnd(outcome, run, session, line);
     ExitStatus status = kDone;
     if (!verify) {
-        std::printf("Written to %s, not verified\n", line.port.c_str());
+        // Only the replies can tell a refusal from an acceptance here.
+        for (const LineSession::Answer& answer : session.Answers())
+            std::printf("%s: %s\n", answer.group.c_str(), WithoutLineEnd(answer.reply).c_str());
+        std::printf("Sent to %s; nothing was read back, so none of it is verified\n",
+                    line.port.c_str());
     } else if (outcome == settings::Outcome::Differences) {
         PrintDifferences(run.differences(), line.port);
         status = kDifferences;
@@ -92,7 +110,7 @@ ExitStatus Commission(const settings::Fields& fields, const LineChoice& line, bo
         std::printf("All %zu settings verified on %s\n", run.checked(), line.port.c_str());
     }
     std::fflush(stdout);
-    return recorder ? recorder->Save(run, fields, session.Model(), verify, status) : status;
+    return recorder ? recorder->Save(run, fields, run.reported(), verify, status) : status;
 }
 
 }  // namespace
@@ -105,24 +123,33 @@ ExitStatus ListPorts() {
 
 ExitStatus ReadSettingsFromDevice(const LineChoice& line,
                                   const std::optional<std::string>& output) {
-    Progress progress;
-    LineSession session(line, progress);
+    settings::Fields shown;
+    {
+        Progress progress;
+        LineSession session(line, progress);
+        settings::Commissioning run(session, {}, false, true);
+        RequireEnd(session.Run(run), run, session, line);
+        shown = run.reported();
+    }
     // What the device does not report stays as the window starts with it,
     // as in the window after "Read Parameters" and the two queries.
-    session.SetModel(settings::WindowDefaults());
-    settings::Commissioning run(session, {}, false, true);
-    RequireEnd(session.Run(run), run, session, line);
+    settings::Fields defaults = settings::WindowDefaults();
+    shown.texts.merge(defaults.texts);
+    shown.indices.merge(defaults.indices);
 
-    const std::string text =
-        settings::WriteSettings({NowIso8601(), VK630E_VERSION, session.Model()});
+    const std::string text = settings::WriteSettings({NowIso8601(), VK630E_VERSION, shown});
     if (!output) {
         std::fputs(text.c_str(), stdout);
+        if (std::fflush(stdout) != 0)
+            throw Failure(kFileNotWritten, std::string("standard output: cannot be written: ") +
+                                               std::strerror(errno));
         return kDone;
     }
-    std::ofstream out(*output, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) throw Failure(kUsage, *output + ": cannot be written: " + std::strerror(errno));
+    try {
+        settings::ReplaceFile(*output, text);
+    } catch (const std::system_error& error) {
+        throw Failure(kFileNotWritten, error.what());
+    }
     return kDone;
 }
 
@@ -147,6 +174,8 @@ ExitStatus SendFrame(const std::string& frame, const LineChoice& line) {
     Progress progress;
     LineSession session(line, progress);
     const std::optional<std::string> reply = session.Ask(frame);
+    if (const int signal = session.StopSignal())
+        throw Failure(cli::StoppedBy(signal), StopMessage(signal));
     if (session.HungUp()) throw Failure(kNoReply, line.port + " hung up");
     if (!reply)
         throw Failure(kNoReply,

@@ -15,8 +15,14 @@ enum ExitStatus : int {
     kDifferences = 4,     // verification found differences, or a coefficient did not read back
     kBadFile = 5,         // the settings file (or the record file) was refused
     kOutOfTolerance = 6,  // an output out of tolerance at the end of its check
-    kFileNotWritten = 7,  // a file could not be written
+    kFileNotWritten = 7,  // a file (-o, --log, --record, a certificate) could not be written
 };
+
+// 128 + the signal's number, as a shell reports a program a signal ended:
+// the run was stopped by SIGINT, SIGTERM or SIGHUP after the frame in flight.
+inline ExitStatus StoppedBy(int signal) {
+    return static_cast<ExitStatus>(128 + signal);
+}
 
 // A failure that ends the program with `status` after its message.
 class Failure : public std::runtime_error {

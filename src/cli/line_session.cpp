@@ -30,7 +30,7 @@ LineSession::LineSession(const LineChoice& line, cli::Progress& progress)
         try {
             log_ = std::make_unique<seriallink::TrafficLog>(line.logPath);
         } catch (const std::system_error& error) {
-            throw Failure(kUsage, error.what());
+            throw Failure(kFileNotWritten, error.what());
         }
         comm_.SetTrafficTap(log_.get());
     }
@@ -55,7 +55,7 @@ void LineSession::EnableDecodeTimer() {
 }
 
 void LineSession::ApplyUpdates(const dialogue::DecodeOutcome& outcome) {
-    settings::Apply(model_, outcome);
+    if (run_) run_->Decoded(outcome);
     // The window shows this in its error box and keeps what was decoded
     // before it; the comparison then shows the setting as it stands.
     if (outcome.error) {
@@ -65,6 +65,7 @@ void LineSession::ApplyUpdates(const dialogue::DecodeOutcome& outcome) {
 }
 
 void LineSession::Send(const settings::Step& step) {
+    inFlight_ = step.group;
     exchange_.Send(step.frame, step.kind);
 }
 
@@ -81,9 +82,10 @@ void LineSession::WaitOnce() {
             std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now()).count();
         waitMs = static_cast<int>(std::max<decltype(left)>(left, 0));
     }
-    pollfd notify{comm_.NotifyFd(), POLLIN, 0};
-    const int ready = ::poll(&notify, 1, waitMs);
-    if (ready > 0) comm_.DispatchNotification();
+    pollfd fds[2] = {{comm_.NotifyFd(), POLLIN, 0}, {stop_.Fd(), POLLIN, 0}};
+    const int ready = ::poll(fds, stop_.Fd() >= 0 ? 2 : 1, waitMs);
+    if (ready > 0 && fds[0].revents != 0) comm_.DispatchNotification();
+    if (ready > 0 && fds[1].revents != 0) stop_.Take();
     if (ready < 0 && errno != EINTR) hungUp_ = true;  // the loop cannot go on
     ReportLogStop();
 
@@ -96,20 +98,27 @@ void LineSession::WaitOnce() {
 }
 
 settings::Outcome LineSession::Run(settings::Commissioning& run) {
+    run_ = &run;
+    if (StopSignal() != 0) run.Cancel();  // asked for before anything was sent
     run.Start();
     while (run.outcome() == settings::Outcome::Running) {
         WaitOnce();
+        // Repeated at every wait, harmlessly: the run stops once the frame
+        // in flight has its answer or its timeout.
+        if (StopSignal() != 0) run.Cancel();
         if (hungUp_) {
             run.HungUp();
         } else if (replyDone_) {
             // A reply beats a timeout that fell due in the same wait.
             replyDone_ = timedOut_ = false;
+            answers_.push_back({inFlight_, received_.value_or("")});
             run.ReplyDecoded();
         } else if (timedOut_) {
             timedOut_ = false;
             run.TimedOut();
         }
     }
+    run_ = nullptr;
     progress_.Clear();
     return run.outcome();
 }
@@ -117,8 +126,11 @@ settings::Outcome LineSession::Run(settings::Commissioning& run) {
 calibration::CheckOutcome LineSession::Run(
     calibration::OutputCheck& check,
     const std::function<void(int mA, calibration::Pass pass)>& takeReadings) {
+    if (StopSignal() != 0) check.Cancel();  // asked for before anything was sent
     check.Start();
     while (check.outcome() == calibration::CheckOutcome::Running) {
+        if (StopSignal() != 0) check.Cancel();  // after the frame in flight
+        if (check.outcome() != calibration::CheckOutcome::Running) break;
         if (askedFor_) {
             const auto [mA, pass] = *askedFor_;
             askedFor_.reset();
@@ -143,6 +155,7 @@ calibration::CheckOutcome LineSession::Run(
 
 std::optional<std::string> LineSession::Ask(const std::string& frame) {
     exchange_.Send(frame, dialogue::KindDisplayOnly);
+    timedOut_ = false;
     StartReplyTimeout();
     while (!received_ && !hungUp_ && !timedOut_) WaitOnce();
     StopReplyTimeout();

@@ -1,6 +1,7 @@
 // vk630e-cli: commissions VK630-E transmitters from a shell, with the same
 // frames and decoders as the window.
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -52,6 +53,9 @@ void AddRecordOptions(CLI::App& command, cli::RecordChoice& record) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a write then fails with its own message
+    // (status 7) instead of the signal ending the program mid-file.
+    std::signal(SIGXFSZ, SIG_IGN);
     CLI::App app{
         "Commissions VK630-E transmitters: reads a transmitter's settings into a settings "
         "file, writes a file to a transmitter and verifies it by reading it back, checks and "
@@ -59,7 +63,9 @@ int main(int argc, char** argv) {
         "Exit status: 0 done (and verified), 1 usage, 2 the port would not open, 3 no reply "
         "within the timeout or the line hung up, 4 verification found differences or a "
         "coefficient did not read back, 5 a bad settings or record file, 6 an output out of "
-        "tolerance, 7 a file that could not be written.",
+        "tolerance, 7 a file that could not be written, 128 + the signal's number when SIGINT, "
+        "SIGTERM or "
+        "SIGHUP stopped the run after the frame in flight.",
         "vk630e-cli"};
     app.require_subcommand(1);
     app.set_version_flag("--version", VK630E_VERSION);

@@ -1,7 +1,5 @@
 #include "cli/port_open.h"
 
-#include <cstring>
-
 #include "cli/exit_status.h"
 #include "ports/open_diagnosis.h"
 #include "seriallink/console_defaults.h"
@@ -23,23 +21,6 @@ void Configure(TComm& comm, const LineChoice& line) {
     comm.SetInx_XonXoffFlow(false);
 }
 
-// The error box's rule: a full stop after a message whose last character
-// comes after "." in the character table.
-std::string AsTheErrorBoxShowsIt(std::string message) {
-    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
-    return message;
-}
-
-// Only the failures that mean "this device could not be opened as a serial
-// port" get an explanation, as in the window.
-std::string ExplanationOf(const ECommsError& error, const std::string& commName) {
-    for (const char* message : {kMsgOpenFailed, kMsgNotCommHandle}) {
-        if (std::strcmp(error.what(), message) == 0)
-            return ports::ExplainOpenFailure(commName, error.ErrorNumber());
-    }
-    return {};
-}
-
 }  // namespace
 
 void OpenLikeTheWindow(TComm& comm, const LineChoice& line) {
@@ -47,9 +28,9 @@ void OpenLikeTheWindow(TComm& comm, const LineChoice& line) {
     try {
         comm.OpenPort();
     } catch (const ECommsError& error) {
-        std::string message = AsTheErrorBoxShowsIt(error.what());
-        const std::string explanation = ExplanationOf(error, comm.CommName());
-        if (!explanation.empty()) message += "\n" + explanation;
+        std::string message = ports::AsTheErrorBoxShowsIt(error.what());
+        const auto explanation = ports::ExplainOpenFailure(error, comm.CommName());
+        if (explanation && !explanation->empty()) message += "\n" + *explanation;
         throw Failure(kPortWontOpen, line.port + ": " + message);
     }
 }

@@ -23,8 +23,9 @@ std::optional<std::array<std::string, 3>> SplitReadings(std::string_view line);
 class ReadingsInput {
 public:
     // `terminal`: whether `in` is one, so that prompts and second chances
-    // make sense.
-    ReadingsInput(std::istream& in, bool terminal, Progress& progress);
+    // make sense. On a terminal the wait for a line also ends when `stopFd`
+    // becomes readable (a signal asked the program to stop).
+    ReadingsInput(std::istream& in, bool terminal, Progress& progress, int stopFd = -1);
 
     // The next line for `mA`, prompted on a terminal; nothing at the end of
     // the input, or after a line that was no reading from a pipe (Why()).
@@ -40,6 +41,7 @@ private:
     std::istream& in_;
     bool terminal_;
     Progress& progress_;
+    int stopFd_;
     int lineNumber_ = 0;
     std::optional<std::string> ended_;
 };

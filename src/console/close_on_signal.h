@@ -6,13 +6,12 @@
 // signal that was ignored when the console started stays ignored.
 #pragma once
 
-#include <signal.h>
-
 #include <QObject>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <memory>
-#include <vector>
+
+#include "stopping/stop_request.h"
 
 class QWidget;
 
@@ -30,14 +29,9 @@ private:
     void closeWindow();
 
     QPointer<QWidget> window_;
-    int pipe_[2] = {-1, -1};
+    // Before the notifier, which must go first.
+    stopping::StopRequest stop_{stopping::StopRequest::Again::Asks};
     std::unique_ptr<QSocketNotifier> notifier_;
-    // The signals it handles, each with the handling it had before.
-    struct Taken {
-        int number;
-        struct sigaction before;
-    };
-    std::vector<Taken> taken_;
 };
 
 }  // namespace console

@@ -12,7 +12,6 @@
 
 #include "console/field_text.h"
 #include "console/program_name.h"
-#include "console/settings_in_window.h"
 #include "console/tform1.h"
 #include "console/window_fonts.h"
 
@@ -122,6 +121,10 @@ void CommissioningRun::ReplyReceived() {
     if (!window_.decodeTimer().isActive()) ReplyDecoded();
 }
 
+void CommissioningRun::Decoded(const dialogue::DecodeOutcome& outcome) {
+    if (running()) run_->Decoded(outcome);
+}
+
 void CommissioningRun::ReplyDecoded() {
     if (!running() || !awaitingReply_) return;
     awaitingReply_ = false;
@@ -155,10 +158,6 @@ void CommissioningRun::StopReplyTimeout() {
 
 void CommissioningRun::Progress(const std::string& text) {
     progressText_->setText(TextFromBytes(text));
-}
-
-settings::Fields CommissioningRun::ReadBack() const {
-    return FieldsOf(window_);
 }
 
 template <class Step>

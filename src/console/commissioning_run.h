@@ -40,6 +40,8 @@ public:
     // From the window's exchange cycle: a chunk has been received (and
     // shown); the decode step has run.
     void ReplyReceived();
+    // What the decode step decoded, before the window shows it.
+    void Decoded(const dialogue::DecodeOutcome& outcome);
     void ReplyDecoded();
     void PortHungUp();
 
@@ -48,7 +50,6 @@ public:
     void StartReplyTimeout() override;
     void StopReplyTimeout() override;
     void Progress(const std::string& text) override;
-    settings::Fields ReadBack() const override;
 
 private:
     void BuildProgressDialog();

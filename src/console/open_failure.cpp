@@ -1,6 +1,6 @@
 #include "console/open_failure.h"
 
-#include <cstring>
+#include <utility>
 
 #include "ports/open_diagnosis.h"
 
@@ -8,11 +8,8 @@ namespace console {
 
 void ThrowExplained(const seriallink::ECommsError& error, const std::string& commName,
                     const ports::PortPlaces& places) {
-    for (const char* message : {seriallink::kMsgOpenFailed, seriallink::kMsgNotCommHandle}) {
-        if (std::strcmp(error.what(), message) == 0)
-            throw ExplainedError(message,
-                                 ports::ExplainOpenFailure(commName, error.ErrorNumber(), places));
-    }
+    if (auto explanation = ports::ExplainOpenFailure(error, commName, places))
+        throw ExplainedError(error.what(), std::move(*explanation));
     throw error;
 }
 

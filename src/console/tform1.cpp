@@ -24,6 +24,7 @@
 #include "console/window_exchange_host.h"
 #include "console/window_fonts.h"
 #include "console/window_palette.h"
+#include "ports/open_diagnosis.h"
 #include "seriallink/console_defaults.h"
 #include "ui_tform1.h"
 
@@ -69,7 +70,7 @@ constexpr int kExplanationColumns = 64;
 // `explanation`, when there is one, says below the message what is wrong on
 // this machine and what to do.
 void ShowErrorBox(QWidget* parent, QString message, const QString& explanation) {
-    if (!message.isEmpty() && message.back().unicode() > u'.') message += u'.';
+    message = QString::fromStdString(ports::AsTheErrorBoxShowsIt(message.toStdString()));
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(console::kProgramName), message,
                     QMessageBox::Ok, parent);
     box.setInformativeText(explanation);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "console/commissioning_run.h"
 #include "console/field_text.h"
 #include "console/tform1.h"
 #include "ui_tform1.h"
@@ -45,6 +46,9 @@ void WindowExchangeHost::DisableDecodeTimer() {
 }
 
 void WindowExchangeHost::ApplyUpdates(const dialogue::DecodeOutcome& outcome) {
+    // The run judges the device by its replies, never by the fields, which
+    // keep whatever a reply did not carry.
+    window_.commissioning().Decoded(outcome);
     window_.ApplyUpdates(outcome);
 }
 

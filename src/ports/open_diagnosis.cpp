@@ -238,4 +238,19 @@ std::string ExplainOpenFailure(const std::string& commName, int errorNumber,
     }
 }
 
+std::optional<std::string> ExplainOpenFailure(const seriallink::ECommsError& error,
+                                              const std::string& commName,
+                                              const PortPlaces& places) {
+    for (const char* message : {seriallink::kMsgOpenFailed, seriallink::kMsgNotCommHandle}) {
+        if (std::strcmp(error.what(), message) == 0)
+            return ExplainOpenFailure(commName, error.ErrorNumber(), places);
+    }
+    return std::nullopt;
+}
+
+std::string AsTheErrorBoxShowsIt(std::string message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') message += '.';
+    return message;
+}
+
 }  // namespace ports

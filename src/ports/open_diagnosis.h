@@ -6,9 +6,11 @@
 // device itself (on real hardware that can raise its modem lines).
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "ports/port_places.h"
+#include "seriallink/tcomm.h"
 
 namespace ports {
 
@@ -19,5 +21,17 @@ namespace ports {
 // what went wrong.
 std::string ExplainOpenFailure(const std::string& commName, int errorNumber,
                                const PortPlaces& places = {});
+
+// The explanation of a failed OpenPort, when its error says that the device
+// could not be opened as a serial port; nothing for the component's other
+// failures, which no look at the machine explains. Shared by the window's
+// error box and vk630e-cli, so that both explain the same failures.
+std::optional<std::string> ExplainOpenFailure(const seriallink::ECommsError& error,
+                                              const std::string& commName,
+                                              const PortPlaces& places = {});
+
+// A message as the error box shows it: a full stop after a last character
+// that comes after "." in the character table.
+std::string AsTheErrorBoxShowsIt(std::string message);
 
 }  // namespace ports

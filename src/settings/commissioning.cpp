@@ -78,9 +78,14 @@ void Commissioning::HungUp() {
     End(Outcome::HungUp);
 }
 
+void Commissioning::Decoded(const dialogue::DecodeOutcome& outcome) {
+    // Nothing is awaited once the run has ended.
+    if (awaiting_ && next_ > writes_) Apply(reported_, outcome);
+}
+
 void Commissioning::Finish() {
     if (!verify_) return End(Outcome::Verified);
-    differences_ = Compare(toWrite_, host_.ReadBack());
+    differences_ = Compare(toWrite_, reported_);
     checked_ = CountHeld(toWrite_);
     End(differences_.empty() ? Outcome::Verified : Outcome::Differences);
 }

@@ -68,9 +68,6 @@ public:
     virtual void StopReplyTimeout() = 0;
     // "Writing 4 of 13: polling 1", "Reading back 2 of 5: ..."
     virtual void Progress(const std::string& text) = 0;
-    // The values the device reported so far (the window's fields, or the
-    // command line's model the decoders wrote into).
-    virtual Fields ReadBack() const = 0;
 };
 
 // Verified: every frame answered and, when verifying, no difference found
@@ -91,10 +88,17 @@ public:
     void TimedOut();
     void Cancel();  // stops after the frame in flight
     void HungUp();
+    // Every reply the host's exchange cycle has decoded, as it was decoded.
+    // Only the replies to the read-back count: what the device answered to
+    // a write is its acknowledgement, not a report of what it kept.
+    void Decoded(const dialogue::DecodeOutcome& outcome);
 
     Outcome outcome() const { return outcome_; }
     const std::vector<Difference>& differences() const { return differences_; }
     const std::vector<std::string>& skipped() const { return skipped_; }
+    // The settings the read-back's replies carried, and nothing else: the
+    // only ground for calling a setting verified.
+    const Fields& reported() const { return reported_; }
     // How many settings were compared (the count of "All 38 settings verified").
     std::size_t checked() const { return checked_; }
     // How far it got, for the box after a hang-up or a cancel.
@@ -113,6 +117,7 @@ private:
     Outcome outcome_ = Outcome::Running;
     std::vector<Difference> differences_;
     std::vector<std::string> skipped_;
+    Fields reported_;
 
     void SendNext();
     void Finish();

@@ -45,13 +45,16 @@ void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-// Runs vk630e-cli with its output in files of `dir` (standard error on
-// `errPath` when given); a run that outlives a minute is killed and fails.
-Result RunCli(const std::string& dir, std::vector<std::string> args,
-              const std::string& errPath = {}) {
-    std::string program = VK630E_CLI_PATH;
-    std::vector<char*> argv{program.data()};
-    for (auto& arg : args) argv.push_back(arg.data());
+// Starts vk630e-cli with its output in files of `dir` (standard error on
+// `errPath` when given), behind `wrapper` (a program and its arguments)
+// when one is given.
+pid_t StartCli(const std::string& dir, std::vector<std::string> args,
+               const std::string& errPath = {}, std::vector<std::string> wrapper = {}) {
+    std::vector<std::string> command = std::move(wrapper);
+    command.push_back(VK630E_CLI_PATH);
+    command.insert(command.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& arg : command) argv.push_back(arg.data());
     argv.push_back(nullptr);
     const std::string out = dir + "/cli.out", err = errPath.empty() ? dir + "/cli.err" : errPath;
     posix_spawn_file_actions_t actions;
@@ -61,10 +64,16 @@ Result RunCli(const std::string& dir, std::vector<std::string> args,
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int rc = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? pid : -1;
+}
+
+// Waits for a started vk630e-cli; a run that outlives a minute is killed
+// and fails.
+Result FinishCli(pid_t pid, const std::string& dir, const std::string& errPath = {}) {
     Result result;
-    if (rc != 0) return result;
+    if (pid < 0) return result;
     const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     int status = 0;
     while (::waitpid(pid, &status, WNOHANG) != pid) {
@@ -76,9 +85,27 @@ Result RunCli(const std::string& dir, std::vector<std::string> args,
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadFile(out);
-    if (errPath.empty()) result.err = ReadFile(err);  // a terminal is read by its caller
+    result.out = ReadFile(dir + "/cli.out");
+    if (errPath.empty())
+        result.err = ReadFile(dir + "/cli.err");  // a terminal is read by its caller
     return result;
+}
+
+Result RunCli(const std::string& dir, std::vector<std::string> args,
+              const std::string& errPath = {}, std::vector<std::string> wrapper = {}) {
+    return FinishCli(StartCli(dir, std::move(args), errPath, std::move(wrapper)), dir, errPath);
+}
+
+// What the terminal of `master` has been shown so far.
+std::string Shown(int master) {
+    std::string shown;
+    char bytes[4096];
+    for (pollfd ready{master, POLLIN, 0}; ::poll(&ready, 1, 0) == 1;) {
+        const ssize_t n = ::read(master, bytes, sizeof bytes);
+        if (n <= 0) break;
+        shown.append(bytes, static_cast<std::size_t>(n));
+    }
+    return shown;
 }
 
 // Frames the simulator received, from its log.
@@ -146,7 +173,7 @@ TEST(Cli, AFileWrittenIsWhatTheDeviceHoldsAndReadsBack) {
                                                  ".*\n.*  RX  COMP02:0A030C\\\\x0D\\\\x0A\t.*\n"
                                                  ".*  CLOSE\n$"));
     EXPECT_EQ(RunCli(sim.Dir(), {"send", "x", "--port", sim.LinkPath(), "--log", sim.Dir()}).status,
-              1);
+              7);  // a file that could not be written
     EXPECT_THAT(sim.Log(), HasSubstr("the console's line is set to 4800 baud"));
 
     // On a terminal the run shows where it is, and clears the line at the end.
@@ -155,10 +182,7 @@ TEST(Cli, AFileWrittenIsWhatTheDeviceHoldsAndReadsBack) {
     const Result verify =
         RunCli(sim.Dir(), {"verify", back, "--port", sim.LinkPath()}, ::ttyname(slave));
     EXPECT_EQ(verify.status, 0);
-    std::string shown(4096, '\0');
-    pollfd ready{master, POLLIN, 0};
-    ASSERT_EQ(::poll(&ready, 1, 0), 1) << "nothing shown on the terminal";
-    shown.resize(std::max<ssize_t>(::read(master, shown.data(), shown.size()), 0));
+    const std::string shown = Shown(master);
     EXPECT_THAT(shown, HasSubstr("\r\033[KReading back 2 of 5: command 1"));
     EXPECT_THAT(shown, ::testing::EndsWith("command 2 parse\r\033[K"));
     ::close(slave);
@@ -175,6 +199,7 @@ TEST(Cli, ExitStatusSaysWhatHappenedAndNothingIsSentAfterAFailure) {
         int status;
         std::string message;  // in standard error, or standard output for 0 and 4
         int maxFrames;
+        std::vector<std::string> wrapper = {};
     };
     std::string twoPoints = good;
     twoPoints.replace(twoPoints.find("\"000002\""), 8, "\"-8.0.0\"");
@@ -190,13 +215,23 @@ TEST(Cli, ExitStatusSaysWhatHappenedAndNothingIsSentAfterAFailure) {
          4,
          "device.address",
          5},
+        // Without a read-back only the replies tell a refusal from an acceptance.
         {"written unverified",
          std::vector<std::string>{},
-         good,
+         twoPoints,
          {"write", "FILE", "--port", "PORT", "--no-verify"},
          0,
-         "Written to ",
+         "\naddress: OK\npolling 1: ERR:ZDAD01 coefficient value\npolling 2: OK\n",
          13},
+        // The old file stays whole, and no half-written one is left beside it.
+        {"-o past a size limit",
+         std::vector<std::string>{},
+         good,
+         {"read", "--port", "PORT", "-o", "DIR/old.json"},
+         7,
+         "/old.json: cannot be written: File too large",
+         5,
+         {"prlimit", "--fsize=300", "--"}},
         {"no port", std::nullopt, good, {"write", "FILE"}, 1, "--port is required", 0},
         {"bad --set",
          std::vector<std::string>{},
@@ -279,14 +314,20 @@ TEST(Cli, ExitStatusSaysWhatHappenedAndNothingIsSentAfterAFailure) {
         char pattern[] = "/tmp/vk630e-cli-test-XXXXXX";
         const std::string dir = ::mkdtemp(pattern);
         WriteFile(dir + "/unit.json", c.file);
+        WriteFile(dir + "/old.json", "{}\n");
         std::vector<std::string> args = c.args;
         for (auto& arg : args) {
             if (arg == "PORT") arg = sim->LinkPath();
             if (arg == "FILE") arg = dir + "/unit.json";
             if (arg == "FIFO" && ::mkfifo((arg = dir + "/pipe.json").c_str(), 0600) != 0)
                 ADD_FAILURE() << "no FIFO";
+            if (arg.starts_with("DIR/")) arg = dir + arg.substr(3);
         }
-        const Result result = RunCli(dir, args);
+        const bool fifo = std::filesystem::exists(dir + "/pipe.json");
+        const Result result = RunCli(dir, args, {}, c.wrapper);
+        EXPECT_EQ(ReadFile(dir + "/old.json"), "{}\n") << c.what;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), fifo ? 5 : 4)
+            << c.what;
         EXPECT_EQ(result.status, c.status) << c.what << "\n" << result.err;
         EXPECT_THAT(c.status == 0 || c.status == 4 ? result.out : result.err, HasSubstr(c.message))
             << c.what;
@@ -294,6 +335,50 @@ TEST(Cli, ExitStatusSaysWhatHappenedAndNothingIsSentAfterAFailure) {
             EXPECT_LE(FramesReceived(*sim), c.maxFrames) << c.what;
         }
         std::filesystem::remove_all(dir);
+    }
+}
+
+// Stopped in the middle of a write, the run still finishes the frame in
+// flight (every frame sent was answered), closes its log, ends the progress
+// line and says how far it got; the status names the signal.
+TEST(Cli, ASignalStopsTheRunAfterTheFrameInFlight) {
+    struct Case {
+        int signal;
+        std::vector<std::string> wrapper;
+        int status;
+        std::string message;
+    };
+    const Case cases[] = {
+        {SIGINT, {}, 130, "\r\033[Kvk630e-cli: stopped by SIGINT; "},
+        {SIGTERM, {}, 143, "\r\033[Kvk630e-cli: stopped by SIGTERM; "},
+        {SIGHUP, {}, 129, "\r\033[Kvk630e-cli: stopped by SIGHUP; "},
+        // Ignored when it started: meant to outlive the signal.
+        {SIGHUP, {"nohup"}, 0, "All 38 settings verified"},
+    };
+    for (const Case& c : cases) {
+        SimProcess sim({"--delay", "150"});
+        const std::string file = sim.Dir() + "/unit.json", log = sim.Dir() + "/traffic.log";
+        WriteFile(file, settings::WriteSettings(Unit()));
+        int master = -1, slave = -1;
+        ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+        const pid_t cli =
+            StartCli(sim.Dir(), {"write", file, "--port", sim.LinkPath(), "--log", log},
+                     ::ttyname(slave), c.wrapper);
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (FramesReceived(sim) < 3 && std::chrono::steady_clock::now() < limit)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ::kill(cli, c.signal);
+        const Result result = FinishCli(cli, sim.Dir(), ::ttyname(slave));
+        EXPECT_EQ(result.status, c.status) << c.message;
+        const std::string said = c.status == 0 ? result.out : Shown(master);
+        EXPECT_THAT(said, HasSubstr(c.message));
+        if (c.status != 0) {
+            EXPECT_THAT(said, HasSubstr(std::to_string(FramesReceived(sim)) +
+                                        " of 18 frames were answered; the last was "));
+        }
+        EXPECT_THAT(ReadFile(log), ::testing::EndsWith("  CLOSE\n")) << c.message;
+        ::close(slave);
+        ::close(master);
     }
 }
 

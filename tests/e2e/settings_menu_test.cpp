@@ -73,5 +73,21 @@ TEST_F(SettingsMenu, FileWrittenToAFreshDeviceVerifiesThereAndDiffersFromAnother
     EXPECT_TRUE(differ.contains("<td>device.address</td><td>042</td><td>017</td>"));
 }
 
+// The window's fields keep the file's slot values after the read-back of a
+// device that has no command slots; the device never reported them.
+TEST_F(SettingsMenu, VerifyBelievesOnlyWhatTheDeviceReported) {
+    ReadParameters();
+    for (const char* query : {"Button76", "Button74", "Button81", "Button79"}) Exchange(query);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("unit.json");
+    Menu("SaveSettings1", file, false);
+    PressOpenClose();
+    ASSERT_NO_FATAL_FAILURE(StartSimulator({"--unknown", "COMR,COMP"}));
+    ASSERT_NO_FATAL_FAILURE(OpenOnSimulator());
+    const QString differ = Menu("VerifyAgainstFile1", file);
+    EXPECT_TRUE(differ.startsWith("10 settings differ on ")) << differ.toStdString();
+    EXPECT_EQ(differ.count("<td>(not reported)</td>"), 10);
+}
+
 }  // namespace
 }  // namespace e2e

@@ -30,13 +30,15 @@ public:
     void StartReplyTimeout() override { timing = true; }
     void StopReplyTimeout() override { timing = false; }
     void Progress(const std::string& text) override { progress.push_back(text); }
-    Fields ReadBack() const override { return readBack; }
 
     std::vector<std::string> sent;
     std::vector<std::string> progress;
     bool timing = false;
-    Fields readBack;
 };
+
+dialogue::DecodeOutcome Reporting(const Fields& fields) {
+    return {ToUpdates(fields), std::nullopt};
+}
 
 TEST(WriteSteps, SendsEveryGroupInTheWindowsOrderWithTheButtonsFrames) {
     std::vector<std::string> skipped;
@@ -154,11 +156,14 @@ TEST(Commissioning, SendsEachFrameAfterTheReplyAndStopsAtTheFirstFailure) {
 
 TEST(Commissioning, WritesReadsBackAndComparesWhatTheFileHolds) {
     RecordingHost host;
-    host.readBack = Unit();
-    host.readBack.texts["ADRM"] = "017";
+    Fields device = Unit();
+    device.texts["ADRM"] = "017";
     Commissioning run(host, Unit(), true, true);
     run.Start();
-    while (run.outcome() == Outcome::Running) run.ReplyDecoded();
+    while (run.outcome() == Outcome::Running) {
+        run.Decoded(Reporting(device));
+        run.ReplyDecoded();
+    }
     ASSERT_EQ(host.sent.size(), 18u);
     EXPECT_EQ(host.sent[13], "PPPPPP#CHEACK1#");
     EXPECT_EQ(host.sent[17], "PPPPPP#COMP02#");
@@ -170,12 +175,38 @@ TEST(Commissioning, WritesReadsBackAndComparesWhatTheFileHolds) {
     EXPECT_EQ(run.checked(), 38u);
 
     RecordingHost verifyOnly;
-    verifyOnly.readBack = Unit();
     Commissioning verify(verifyOnly, Unit(), false, true);
     verify.Start();
-    while (verify.outcome() == Outcome::Running) verify.ReplyDecoded();
+    while (verify.outcome() == Outcome::Running) {
+        verify.Decoded(Reporting(Unit()));
+        verify.ReplyDecoded();
+    }
     EXPECT_EQ(verifyOnly.sent.size(), 5u);
     EXPECT_EQ(verify.outcome(), Outcome::Verified);
+}
+
+// A device whose slot queries carry nothing: what its write replies decoded
+// into is an acknowledgement, and no slot setting counts as read back.
+TEST(Commissioning, OnlyTheReadBacksRepliesReportSettings) {
+    Fields parameters = Unit();
+    std::erase_if(parameters.texts,
+                  [](const auto& text) { return text.first.find("COM") != std::string::npos; });
+    std::erase_if(parameters.indices,
+                  [](const auto& index) { return index.first.starts_with("COMAD"); });
+    RecordingHost host;
+    Commissioning run(host, Unit(), true, true);
+    run.Start();
+    for (std::size_t reply = 0; run.outcome() == Outcome::Running; ++reply) {
+        run.Decoded(reply < 13    ? Reporting(Unit())
+                    : reply == 13 ? Reporting(parameters)
+                                  : Reporting({}));
+        run.ReplyDecoded();
+    }
+    EXPECT_EQ(run.outcome(), Outcome::Differences);
+    EXPECT_THAT(run.differences(),
+                ::testing::Each(::testing::Field(&Difference::readBack, "(not reported)")));
+    EXPECT_EQ(run.differences().size(), 10u);
+    EXPECT_EQ(run.reported(), parameters);
 }
 
 }  // namespace

@@ -39,6 +39,8 @@ TEST(Options, ReadsEveryOptionInBothSpellings) {
     EXPECT_EQ(o.faults.hangupAfter, 3u);
     EXPECT_TRUE(o.quiet);
     EXPECT_EQ(Parse({"--link", "/tmp/x", "--parity=odd"}).link, "/tmp/x");
+    EXPECT_EQ(Parse({"--unknown", "COMR,COMP"}).unknown,
+              (std::vector<std::string>{"COMR", "COMP"}));
 }
 
 class BadOptionsTest : public ::testing::TestWithParam<std::vector<std::string>> {};
@@ -64,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"--output-error", "0.5,-0.3,0,1"},
         std::vector<std::string>{"--output-error", "0.5,,0"},
         std::vector<std::string>{"--output-error", "0.5,-0.3,101"},
-        std::vector<std::string>{"--frobnicate"}, std::vector<std::string>{"/dev/ttyS0"}));
+        std::vector<std::string>{"--frobnicate"}, std::vector<std::string>{"/dev/ttyS0"},
+        std::vector<std::string>{"--unknown", "COMR,"}));
 
 TEST(Options, LinkGoesToTheRuntimeDirectoryOrTmp) {
     EXPECT_EQ(DefaultLinkPath("/run/user/1000"), "/run/user/1000/vk630-sim");

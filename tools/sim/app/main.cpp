@@ -36,6 +36,7 @@ void LogSetup(const Options& o, const Logger& log) {
     if (o.faults.hangupAfter) {
         text += ", hang-up after " + std::to_string(*o.faults.hangupAfter) + " frames";
     }
+    for (const std::string& keyword : o.unknown) text += ", no " + keyword;
     log.Note(text);
 }
 
@@ -58,7 +59,7 @@ int Run(const Options& o) {
     LogSetup(o, log);
     DeviceState initial = FieldDeviceState();
     initial.outputGainErrorPercent = o.outputErrorPercent;
-    Device device(initial);
+    Device device(initial, o.unknown);
     ReplyPlanner planner(o.faults, o.delay);
     Meter meter(o.meter, log);
     return RunConversation(*line, device, planner, log, stop, meter);

@@ -10,6 +10,10 @@ std::string Device::Answer(std::string_view frame) {
     auto prefix = frame.substr(0, kWritePrefix.size());
     auto body = frame.substr(prefix.size());
     if (body.ends_with('#')) body.remove_suffix(1);
+    for (const std::string& keyword : unknown_) {
+        if (body.starts_with(keyword))
+            return prefix == kWritePrefix ? kUnknownCommand : kUnknownQuery;
+    }
 
     if (prefix == kCommPrefix) return body == "VAR" ? IdentityReply() : kUnknownQuery;
     if (prefix == kQueryPrefix) return AnswerQuery(body);

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/device_state.h"
 
@@ -15,6 +16,10 @@ inline constexpr const char* kUnknownQuery = "ERR:unknown query\r\n";
 class Device {
 public:
     explicit Device(DeviceState initial = {}) : state_(std::move(initial)) {}
+    // Plays a device that lacks the commands whose keyword ("COMR01",
+    // "JTM") begins with one of `keywords`: they get the unknown reply.
+    Device(DeviceState initial, std::vector<std::string> unknown)
+        : state_(std::move(initial)), unknown_(std::move(unknown)) {}
 
     // `frame` is one frame as the splitter delivers it: prefix, body and
     // the closing "#".
@@ -26,6 +31,7 @@ private:
     std::string AnswerQuery(std::string_view keyword) const;
 
     DeviceState state_;
+    std::vector<std::string> unknown_;
 };
 
 }  // namespace vk630sim

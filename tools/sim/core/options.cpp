@@ -42,7 +42,7 @@ std::optional<std::array<double, 3>> ParseOutputErrors(std::string_view text) {
 std::string UsageText() {
     return "usage: vk630-sim [--port DEVICE] [--baud RATE] [--parity none|odd|even]\n"
            "                 [--link PATH] [--delay MS] [--split-reply MS] [--garbage N]\n"
-           "                 [--silent] [--hangup-after N] [--quiet]\n"
+           "                 [--silent] [--hangup-after N] [--unknown KEYWORDS] [--quiet]\n"
            "                 [--output-error E1,E2,E3] [--meter FILE]\n"
            "Plays a VK630-E transmitter on a pseudo-terminal (default) or on a serial port.\n"
            "  --port DEVICE      answer on this serial port instead of a pseudo-terminal\n"
@@ -55,6 +55,8 @@ std::string UsageText() {
            "  --garbage N        send N junk bytes before each reply\n"
            "  --silent           receive and log, never answer\n"
            "  --hangup-after N   close the line after N frames\n"
+           "  --unknown KEYWORDS answer the commands beginning with these (COMR,COMP)\n"
+           "                     as a device without them does\n"
            "  --quiet            log nothing on standard error\n"
            "  --output-error E1,E2,E3\n"
            "                     gain error of outputs 1 to 3 in %, which the stored\n"
@@ -142,6 +144,15 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
             auto text = value();
             if (!text || text->empty()) return bad("needs a file name");
             o.meter = *text;
+        } else if (name == "--unknown") {
+            auto text = value();
+            if (!text || text->empty()) return bad("needs keywords such as COMR,COMP");
+            for (std::size_t start = 0; start <= text->size();) {
+                const std::size_t comma = std::min(text->find(',', start), text->size());
+                if (comma == start) return bad("needs keywords such as COMR,COMP");
+                o.unknown.push_back(text->substr(start, comma - start));
+                start = comma + 1;
+            }
         } else {
             return {std::nullopt, "unknown option " + arguments[i]};
         }

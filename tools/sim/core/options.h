@@ -23,6 +23,7 @@ struct Options {
     FaultOptions faults;
     std::array<double, 3> outputErrorPercent{};  // gain error of each output stage
     std::optional<std::string> meter;            // file that shows the test-mode currents
+    std::vector<std::string> unknown;            // keywords of commands the device lacks
     bool quiet = false;
     bool help = false;
 };
