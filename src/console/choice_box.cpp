@@ -1,8 +1,17 @@
 #include "console/choice_box.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 
+#include "console/choice_box_accessible.h"
+
 ChoiceBox::ChoiceBox(QWidget* parent) : QComboBox(parent) {
+    // Once, before a screen reader can have asked about any box.
+    static const bool accessible = [] {
+        QAccessible::installFactory(console::ChoiceBoxAccessibleFactory);
+        return true;
+    }();
+    (void)accessible;
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     // Inline completion would show an item's text while the operator has
