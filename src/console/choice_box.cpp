@@ -6,12 +6,9 @@
 #include "console/choice_box_accessible.h"
 
 ChoiceBox::ChoiceBox(QWidget* parent) : QComboBox(parent) {
-    // Once, before a screen reader can have asked about any box.
-    static const bool accessible = [] {
-        QAccessible::installFactory(console::ChoiceBoxAccessibleFactory);
-        return true;
-    }();
-    (void)accessible;
+    // Before a screen reader can have asked about any box; Qt keeps one
+    // entry however often it is installed.
+    QAccessible::installFactory(console::ChoiceBoxAccessibleFactory);
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     // Inline completion would show an item's text while the operator has

@@ -46,7 +46,7 @@ QAccessibleInterface* ChoiceBoxAccessible::child(int index) const {
 int ChoiceBoxAccessible::indexOfChild(const QAccessibleInterface* child) const {
     if (!child) return -1;
     if (child->object() == box().view()) return 0;
-    if (box().lineEdit() && child->object() == box().lineEdit()) return 1;
+    if (child->object() == box().lineEdit()) return 1;
     return -1;
 }
 
@@ -68,8 +68,7 @@ void ChoiceBoxAccessible::doAction(const QString& actionName) {
         box().showPopup();
 }
 
-QAccessibleInterface* ChoiceBoxAccessibleFactory(const QString& className, QObject* object) {
-    if (className != QLatin1StringView(ChoiceBox::staticMetaObject.className())) return nullptr;
+QAccessibleInterface* ChoiceBoxAccessibleFactory(const QString&, QObject* object) {
     auto* box = qobject_cast<ChoiceBox*>(object);
     return box ? new ChoiceBoxAccessible(*box) : nullptr;
 }
