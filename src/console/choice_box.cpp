@@ -1,8 +1,14 @@
 #include "console/choice_box.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 
+#include "console/choice_box_accessible.h"
+
 ChoiceBox::ChoiceBox(QWidget* parent) : QComboBox(parent) {
+    // Before a screen reader can have asked about any box; Qt keeps one
+    // entry however often it is installed.
+    QAccessible::installFactory(console::ChoiceBoxAccessibleFactory);
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     // Inline completion would show an item's text while the operator has

@@ -5,21 +5,18 @@
 #include <QLineEdit>
 
 namespace console {
-namespace {
 
-QString NameOf(const QComboBox& box, const QList<QLabel*>& labels) {
+QString OwnName(const QComboBox& box, const QList<QLabel*>& labels) {
     if (!box.accessibleName().isEmpty()) return box.accessibleName();
     for (const QLabel* label : labels)
         if (label->buddy() == &box) return label->text();
     return {};
 }
 
-}  // namespace
-
 void NameChoiceBoxFields(QWidget& window) {
     const QList<QLabel*> labels = window.findChildren<QLabel*>();
     for (QComboBox* box : window.findChildren<QComboBox*>())
-        if (QLineEdit* field = box->lineEdit()) field->setAccessibleName(NameOf(*box, labels));
+        if (QLineEdit* field = box->lineEdit()) field->setAccessibleName(OwnName(*box, labels));
 }
 
 }  // namespace console

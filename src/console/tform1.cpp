@@ -88,11 +88,14 @@ void ShowErrorBox(QWidget* parent, QString message, const QString& explanation) 
 
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()) {
     RegisterArtwork();
-    console::ApplyWindowFont(*this);
-    ui->setupUi(this);
+    {
+        const console::WindowFaceWhileMaking face;
+        console::ApplyWindowFont(*this);
+        console::ApplyWindowPalette(*this);
+        ui->setupUi(this);
+    }
     console::ApplyOwnFaces(*ui);
     console::NameChoiceBoxFields(*this);
-    console::ApplyWindowPalette(*this);
     // The description's outer position; on a platform without frames the
     // client area starts there.
     move(391, 186);

@@ -1,5 +1,6 @@
 #include "console/window_fonts.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,6 +58,14 @@ QFont ContentsFace() {
 
 void ApplyWindowFont(QWidget& window) {
     window.setFont(WindowFace());
+}
+
+WindowFaceWhileMaking::WindowFaceWhileMaking() : desktop_(QApplication::font()) {
+    QApplication::setFont(WindowFace());
+}
+
+WindowFaceWhileMaking::~WindowFaceWhileMaking() {
+    QApplication::setFont(desktop_);
 }
 
 void ApplyOwnFaces(Ui::TForm1& ui) {

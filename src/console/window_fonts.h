@@ -26,6 +26,25 @@ QFont ContentsFace();
 // Before the controls are made, so that each takes its face as it is made.
 void ApplyWindowFont(QWidget& window);
 
+// While the controls are made. Qt lays out every new text field once in the
+// application's font before the field takes its own: under the desktop's
+// font the window's first field would load that face and look up its
+// fallbacks, only for the window never to draw in it. For as long as this
+// lives the application's font is the window face; then the desktop's comes
+// back, which the dialogs take, and whatever was made meanwhile resolves its
+// font against it again. Like any change of the application's font, it
+// drops faces a desktop theme gives to particular kinds of widget.
+class WindowFaceWhileMaking {
+public:
+    WindowFaceWhileMaking();
+    ~WindowFaceWhileMaking();
+    WindowFaceWhileMaking(const WindowFaceWhileMaking&) = delete;
+    WindowFaceWhileMaking& operator=(const WindowFaceWhileMaking&) = delete;
+
+private:
+    QFont desktop_;
+};
+
 // After: the regular face of the version label and the send/receive area,
 // and the title's own face. These are leaves, told of their face before they
 // are ever laid out or drawn.

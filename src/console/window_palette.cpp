@@ -7,7 +7,7 @@
 namespace console {
 namespace {
 
-const QColor kGrey(192, 192, 192);  // the window description's face colour
+const QColor kGrey(192, 192, 192);  // the face colour the window was drawn in
 // About 3:1 against the grey and 5:1 against a white field: dimmer than
 // black, still readable.
 const QColor kDisabledText(104, 104, 104);

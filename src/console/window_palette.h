@@ -9,8 +9,8 @@ class QWidget;
 
 namespace console {
 
-// After the controls are made: the window description names only the grey,
-// and a palette set there would be resolved against the desktop's again.
+// Before the controls are made, so that each takes the colours as it is made
+// instead of being told of a change once it and its children exist.
 void ApplyWindowPalette(QWidget& window);
 
 }  // namespace console

@@ -2,14 +2,18 @@
 // window: the name of the object the window reports as focused.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QAccessible>
+#include <QComboBox>
 #include <QMap>
 #include <QStringList>
 #include <QTest>
 #include <QWidget>
+#include <iterator>
 #include <string>
 #include <utility>
 
+#include "console/choice_box.h"
 #include "console/tform1.h"
 #include "ui_tform1.h"
 
@@ -68,6 +72,61 @@ TEST(AccessibleNames, EveryFocusableControlHasANameOfItsOwn) {
     for (const auto& [control, name] : spots)
         EXPECT_EQ(AnnouncedOnFocus(form, *control).toStdString(), name)
             << control->objectName().toStdString();
+}
+
+// What a screen reader is told about a choice box itself, in the order it
+// asks: the box's name (each table entry distinct), its value, and the labels
+// it is labelled by, of which none may label another box.
+TEST(AccessibleNames, EveryChoiceBoxIsReadByItsOwnName) {
+    TForm1 form;
+    Ui::TForm1& ui = *form.controls();
+    const std::pair<QComboBox*, const char*> boxes[] = {
+        {ui.SPREALCOM, "Serial Port:"},
+        {ui.ComboBox4, "Serial Port: Baud"},
+        {ui.ComboBox3, "Serial Port: Parity"},
+        {ui.MR485BT, "Device Baud"},
+        {ui.MR485JN, "Device Parity"},
+        {ui.MAD1USE, "MAD1: Command Num"},
+        {ui.MAD1XIN, "MAD1: Data Parsing Format"},
+        {ui.MAD2USE, "MAD2: Command Num"},
+        {ui.MAD2XIN, "MAD2: Data Parsing Format"},
+        {ui.MAD3USE, "MAD3: Command Num"},
+        {ui.MAD3XIN, "MAD3: Data Parsing Format"},
+        {ui.COMAD1, "Command1: Enable"},
+        {ui.COMAD2, "Command2: Enable"},
+    };
+    ASSERT_EQ(form.findChildren<ChoiceBox*>().size(), static_cast<qsizetype>(std::size(boxes)));
+
+    QMap<QString, QStringList> boxesByLabel;
+    for (const auto& [box, name] : boxes) {
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(box);
+        EXPECT_EQ(read->text(QAccessible::Name).toStdString(), name);
+        EXPECT_EQ(read->text(QAccessible::Value), box->currentText()) << name;
+        for (const auto& [label, relation] : read->relations(QAccessible::Label))
+            boxesByLabel[label->text(QAccessible::Name)].append(box->objectName());
+    }
+    for (auto it = boxesByLabel.cbegin(); it != boxesByLabel.cend(); ++it)
+        EXPECT_EQ(it.value().size(), 1)
+            << it.key().toStdString() << " labels " << it.value().join(u' ').toStdString();
+}
+
+// Its parts and action as Qt's own box has them: the list, then the text
+// field; pressing opens the list, and pressing again closes it.
+TEST(AccessibleNames, ChoiceBoxKeepsItsPartsAndItsPress) {
+    QWidget window;
+    auto* box = new ChoiceBox(&window);
+    box->addItems({"None", "Odd"});
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(box);
+    ASSERT_EQ(read->childCount(), 2);
+    EXPECT_EQ(read->child(0)->object(), box->view());
+    EXPECT_EQ(read->child(1)->object(), box->lineEdit());
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(read->indexOfChild(read->child(i)), i);
+    read->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(box->view()->isVisible());
+    read->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_FALSE(box->view()->isVisible());
 }
 
 }  // namespace

@@ -199,8 +199,10 @@ public:
 // the window's when their page joined the tab control, and the top bar was
 // told of the bold face after it had taken the regular one.
 TEST(WindowFontResolution, NoControlIsToldOfAFaceOnceMade) {
+    const QFont desktop = QApplication::font();
     auto changes = std::make_unique<LateFontChanges>();
     TForm1 form;
+    EXPECT_EQ(QApplication::font(), desktop) << "the dialogs take the desktop's face";
     const QHash<QObject*, int> all = changes->all;
     const QHash<QObject*, QString> classesTold = changes->classesTold;
     changes.reset();
