@@ -61,11 +61,12 @@ void ShowFields(TForm1& window, const settings::Fields& fields) {
     window.ApplyUpdates({settings::ToUpdates(fields), std::nullopt});
 }
 
-settings::Fields LoadSettingsFile(const QString& path) {
+settings::Fields LoadSettingsFile(const QString& path, QByteArray* asRead) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FieldError(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
     const QByteArray json = file.readAll();
+    if (asRead != nullptr) *asRead = json;
     try {
         return settings::ReadSettings(json.toStdString(), QFileInfo(path).fileName().toStdString())
             .fields;
