@@ -7,9 +7,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "calibration/record.h"
@@ -97,7 +99,40 @@ private:
     Unit unit_;
     OutputsSection results_;
     std::optional<int> lastTestCurrent_;
-    // The implementation adds its own sequencing state here.
+
+    // What the frame in flight (or the wait for readings) is for.
+    enum class Stage {
+        NotStarted,
+        Identify,
+        ReadUnit,
+        TestPoint,
+        Readings,
+        ReadBefore,
+        Row,
+        ReadAfter,
+        Ended
+    };
+    Stage stage_ = Stage::NotStarted;
+    Pass pass_ = Pass::AsFound;
+    std::size_t point_ = 0;
+    bool cancelRequested_ = false;
+    std::string inFlight_;                 // the group of the frame in flight, for the notes
+    std::array<std::string, 3> typedAtS_;  // as typed: the coefficients come from the texts
+    settings::Fields reported_;            // the device's own values before the adjustment
+    std::vector<std::pair<int, settings::Step>> rows_;  // output number, its row frame
+    std::size_t row_ = 0;
+
+    void Send(Stage stage, const settings::Step& step, const std::string& progress);
+    void AskPoint();
+    void NextPoint();
+    void BeginAdjustment(const settings::Fields& reported);
+    void SendRow();
+    void VerifyCoefficients(const settings::Fields& reported);
+    void BeginAsLeft();
+    bool Decode(std::string_view reply, settings::Fields& fields);
+    void Finish();
+    void Stop(CheckOutcome outcome, std::string note);
+    void End(CheckOutcome outcome);
 };
 
 }  // namespace calibration

@@ -13,6 +13,10 @@
 
 namespace calibration {
 
+// Texts the device reported (identity, address, the settings' values) are
+// byte strings, one character per byte, as the window's fields hold them;
+// the file carries each byte as the character of the same code. What the
+// technician typed (tag, technician, meter, file) and the port are UTF-8.
 struct Unit {
     std::string tag;       // the technician's name for it, "FT-101"; may be empty
     std::string identity;  // the reply to the communication query, without its line end
@@ -72,8 +76,18 @@ struct Record {
     bool operator==(const Record&) const = default;
 };
 
-// "pass", "fail" or "incomplete", from the sections the record holds.
+// "pass", "fail" or "incomplete", from the sections the record holds:
+// - "incomplete" when it holds neither section, or an output check that
+//   stopped before its end (a refused coefficient included: the unit was
+//   left half adjusted and has not been checked as left);
+// - "fail" when the settings were not verified (or differ), or a reading of
+//   the last pass (as left after an adjustment, else as found) is out of
+//   tolerance;
+// - else "pass".
 std::string Verdict(const Record& record);
+
+// The current local time as the record states it: "2026-12-09T03:41:07+01:00".
+std::string NowIso8601();
 
 // A record file that cannot be read, or that belongs to another unit. The
 // message names the file and what is wrong.
@@ -88,10 +102,10 @@ Record ReadRecord(const std::string& json, const std::string& name);  // throws 
 
 // `update` merged into what the file at `path` already holds for the same
 // unit (same address and identity): each section `update` carries replaces
-// the file's, the others are kept. A file of another unit is refused and
-// left as it was. Written beside it and renamed, so the file is whole or
-// unchanged. Returns the record as written. Throws BadRecordFile, or
-// std::system_error when the file cannot be written.
+// the file's, the others are kept; the time, the program and what the
+// technician filled in come from `update` where it names them. A file of another unit is refused
+// and left as it was. Written beside it and renamed, so the file is whole or unchanged. Returns the
+// record as written. Throws BadRecordFile, or std::system_error when the file cannot be written.
 Record SaveRecord(const std::string& path, const Record& update);
 
 }  // namespace calibration
