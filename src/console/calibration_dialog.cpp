@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QFont>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,7 +23,13 @@
 namespace console {
 namespace {
 
-enum Column { kPassColumn, kSetColumn, kFirstReading, kFirstError = kFirstReading + 3, kColumns };
+enum Column {
+    kPassColumn,
+    kSetColumn,
+    kFirstReading,
+    kFirstError = kFirstReading + 3,
+    kColumns = kFirstError + 3
+};
 
 // A failing cell stands out by more than its colour: it also says so to a
 // screen reader and in its tool tip.
@@ -90,12 +97,11 @@ CalibrationDialog::CalibrationDialog(QWidget& parent, char decimalSeparator)
     meter_ = AddField(*form, "CalMeter", QStringLiteral("Meter:"), {});
     points_ = AddField(*form, "CalPoints", QStringLiteral("Test points (mA):"),
                        QStringLiteral("4, 12, 20"));
-    adjustAt_ = AddField(*form, "CalAdjustAt", QStringLiteral("Adjust at (mA):"),
-                         QStringLiteral("20"));
-    tolerance_ =
-        AddField(*form, "CalTolerance", QStringLiteral("Tolerance (% of span):"),
-                 TextFromBytes(calibration::FormatPercent(
-                     calibration::kDefaultTolerancePercentOfSpan, decimalSeparator)));
+    adjustAt_ =
+        AddField(*form, "CalAdjustAt", QStringLiteral("Adjust at (mA):"), QStringLiteral("20"));
+    tolerance_ = AddField(*form, "CalTolerance", QStringLiteral("Tolerance (% of span):"),
+                          TextFromBytes(calibration::FormatPercent(
+                              calibration::kDefaultTolerancePercentOfSpan, decimalSeparator)));
     checkOnly_ = new QCheckBox(QStringLiteral("Check only (no adjustment)"));
     checkOnly_->setObjectName(QStringLiteral("CalCheckOnly"));
     checkOnly_->setAccessibleName(checkOnly_->text());
@@ -105,8 +111,9 @@ CalibrationDialog::CalibrationDialog(QWidget& parent, char decimalSeparator)
     cancel_ = new QPushButton(QStringLiteral("Cancel"));
     close_ = new QPushButton(QStringLiteral("Close"));
     auto* buttons = new QHBoxLayout;
-    for (const auto& [button, name] : {std::pair{start_, "CalStart"}, std::pair{cancel_, "CalCancel"},
-                                       std::pair{close_, "CalClose"}}) {
+    for (const auto& [button, name] :
+         {std::pair{start_, "CalStart"}, std::pair{cancel_, "CalCancel"},
+          std::pair{close_, "CalClose"}}) {
         button->setObjectName(QString::fromLatin1(name));
         button->setAccessibleName(QString(button->text()).remove(u'&'));
         NoDefault(*button);
@@ -125,6 +132,8 @@ CalibrationDialog::CalibrationDialog(QWidget& parent, char decimalSeparator)
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the table for the next control, as everywhere else.
+    table_->setTabKeyNavigation(false);
     table_->setMinimumSize(620, 200);
 
     const auto label = [this](const char* name, const QString& accessible) {
@@ -140,7 +149,7 @@ CalibrationDialog::CalibrationDialog(QWidget& parent, char decimalSeparator)
     verdict_ = label("CalVerdict", QStringLiteral("Verdict"));
     QFont large = verdict_->font();
     large.setBold(true);
-    large.setPointSizeF(large.pointSizeF() * 1.6);
+    large.setPixelSize(QFontInfo(large).pixelSize() * 8 / 5);
     verdict_->setFont(large);
     notes_ = label("CalNotes", QStringLiteral("Notes"));
 
@@ -221,8 +230,10 @@ void CalibrationDialog::AskReadings(int mA, calibration::Pass pass) {
     for (int output = 0; output < 3; ++output) {
         auto* reading = new QLineEdit;
         reading->setObjectName(QStringLiteral("CalReading%1").arg(output + 1));
-        reading->setAccessibleName(
-            QStringLiteral("%1 %2 mA: output %3 reading").arg(PassName(pass)).arg(mA).arg(output + 1));
+        reading->setAccessibleName(QStringLiteral("%1 %2 mA: output %3 reading")
+                                       .arg(PassName(pass))
+                                       .arg(mA)
+                                       .arg(output + 1));
         table_->setCellWidget(askedRow_, kFirstReading + output, reading);
         connect(reading, &QLineEdit::returnPressed, this, [this, output] {
             if (output < 2) {
@@ -296,9 +307,8 @@ void CalibrationDialog::Ended(const std::string& verdict, const std::vector<std:
 
 // While a check runs its plan stands and only Cancel stops it.
 void CalibrationDialog::EnableEntries(bool enabled) {
-    for (QWidget* entry : std::initializer_list<QWidget*>{tag_, technician_, meter_, points_,
-                                                          adjustAt_, tolerance_, checkOnly_, start_,
-                                                          close_})
+    for (QWidget* entry : std::initializer_list<QWidget*>{
+             tag_, technician_, meter_, points_, adjustAt_, tolerance_, checkOnly_, start_, close_})
         entry->setEnabled(enabled);
     cancel_->setEnabled(!enabled);
 }

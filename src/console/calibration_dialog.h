@@ -15,6 +15,7 @@
 #include "calibration/output_check.h"
 
 class QCheckBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -62,7 +63,7 @@ protected:
     void reject() override;
 
 private:
-    QLineEdit* AddField(class QFormLayout& form, const char* name, const QString& label,
+    QLineEdit* AddField(QFormLayout& form, const char* name, const QString& label,
                         const QString& text);
     QLineEdit* ReadingField(int output) const;
     void EnableEntries(bool enabled);

@@ -85,7 +85,8 @@ void RequireOneSend(std::string_view frame) {
 // calculations read, so the point stands in for them.
 char SystemDecimalSeparator() {
     const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && IsByte(point.front())) return static_cast<char>(point.front().unicode());
+    if (point.size() == 1 && IsByte(point.front()))
+        return static_cast<char>(point.front().unicode());
     return '.';
 }
 

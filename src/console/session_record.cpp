@@ -1,14 +1,16 @@
 #include "console/session_record.h"
 
-#include <QCryptographicHash>
-#include <QDateTime>
+#include <string_view>
 #include <utility>
+
+#include "calibration/file_digest.h"
 
 namespace console {
 namespace {
 
 std::string Sha256Of(const QByteArray& bytes) {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().toStdString();
+    return calibration::Sha256Hex(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 std::string PathText(const QString& path) {
@@ -16,11 +18,6 @@ std::string PathText(const QString& path) {
 }
 
 }  // namespace
-
-std::string NowWithZone() {
-    const QDateTime now = QDateTime::currentDateTime();
-    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
-}
 
 void SessionRecord::FileOpened(const QString& path, const QByteArray& bytes,
                                const settings::Fields& shown) {
@@ -38,8 +35,8 @@ void SessionRecord::VerifyStarting(const QString& path, const QByteArray& bytes)
 
 void SessionRecord::SettingsRunEnded(const settings::Commissioning& run, int framesWritten,
                                      const std::string& address, const std::string& port) {
-    calibration::SettingsSection section{next_.file, next_.sha256, framesWritten,
-                                         run.outcome() == settings::Outcome::Verified, {}};
+    calibration::SettingsSection section{
+        next_.file, next_.sha256, framesWritten, run.outcome() == settings::Outcome::Verified, {}};
     for (const settings::Difference& difference : run.differences())
         section.differences.push_back({difference.path, difference.written, difference.readBack});
     settings_ = SettingsDone{std::move(section), address, port};

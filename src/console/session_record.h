@@ -72,8 +72,4 @@ private:
     std::optional<calibration::Record> saved_;
 };
 
-// Local time with its offset, so a record tells when it was made wherever
-// it is read.
-std::string NowWithZone();
-
 }  // namespace console

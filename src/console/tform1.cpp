@@ -180,8 +180,7 @@ void TForm1::Button1Click() {
 void TForm1::Comm1ReceiveData(seriallink::TComm*, const void* Buffer, std::uint16_t BufferLength) {
     exchange_->Receive(Buffer, BufferLength);
     commissioning_->ReplyReceived();
-    if (calibration_)
-        calibration_->ReplyReceived({static_cast<const char*>(Buffer), BufferLength});
+    if (calibration_) calibration_->ReplyReceived({static_cast<const char*>(Buffer), BufferLength});
 }
 
 void TForm1::Timer2Timer() {

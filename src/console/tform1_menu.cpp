@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QTimer>
 #include <utility>
 
 #include "console/calibration_dialog.h"
@@ -223,13 +224,16 @@ void TForm1::LogTrafficToFile1Click() {
 void TForm1::CalibrateOutputs1Click() {
     if (!commissioning_->RequirePortOpen()) return;
     if (calibration_ == nullptr) calibration_ = new console::CalibrationRun(*this, *sessionRecord_);
-    calibration_->dialog().show();
-    calibration_->dialog().activateWindow();
+    console::CalibrationDialog& dialog = calibration_->dialog();
+    dialog.show();
+    // A menu left by its letters hands the focus back to the window as it
+    // closes; the dialog takes it once the menu has gone.
+    QTimer::singleShot(0, &dialog, [&dialog] { dialog.activateWindow(); });
 }
 
 void TForm1::SaveRecord1Click() {
     if (!sessionRecord_->HasNews()) return console::SayNothingToRecord(*this);
-    const calibration::Record update = sessionRecord_->News(console::NowWithZone());
+    const calibration::Record update = sessionRecord_->News(calibration::NowIso8601());
     const QString path =
         console::AskRecordFile(*this, console::RecordQuestion::Record, update.unit);
     if (path.isEmpty()) return;
@@ -239,7 +243,7 @@ void TForm1::SaveRecord1Click() {
 }
 
 void TForm1::SaveCertificate1Click() {
-    const auto record = sessionRecord_->ForCertificate(console::NowWithZone());
+    const auto record = sessionRecord_->ForCertificate(calibration::NowIso8601());
     if (!record) return console::SayNothingToRecord(*this);
     const QString path =
         console::AskRecordFile(*this, console::RecordQuestion::Certificate, record->unit);
