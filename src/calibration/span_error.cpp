@@ -52,4 +52,15 @@ PointResult Evaluate(int setMa, const std::array<double, 3>& measured, double to
     return result;
 }
 
+std::array<double, 3> WorstErrors(const std::vector<PointResult>& pass) {
+    std::array<double, 3> worst{};
+    for (const PointResult& point : pass) {
+        for (std::size_t k = 0; k < worst.size(); ++k) {
+            if (std::fabs(point.errorPercentOfSpan[k]) > std::fabs(worst[k]))
+                worst[k] = point.errorPercentOfSpan[k];
+        }
+    }
+    return worst;
+}
+
 }  // namespace calibration

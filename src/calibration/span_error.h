@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace calibration {
 
@@ -29,5 +30,8 @@ struct PointResult {
     bool operator==(const PointResult&) const = default;
 };
 PointResult Evaluate(int setMa, const std::array<double, 3>& measured, double tolerancePercent);
+// The error of largest magnitude of each output over a pass (0 for none),
+// the figure shown beside each output.
+std::array<double, 3> WorstErrors(const std::vector<PointResult>& pass);
 
 }  // namespace calibration
