@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QDialog>
 #include <QMap>
 #include <QStringList>
 #include <QTest>
@@ -10,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "console/calibration_dialog.h"
 #include "console/tform1.h"
 #include "ui_tform1.h"
 
@@ -38,6 +40,18 @@ void CollectControls(QAccessibleInterface* node, QList<QWidget*>& controls) {
     for (int i = 0; i < node->childCount(); ++i) CollectControls(node->child(i), controls);
 }
 
+void ExpectOwnNames(QWidget& window, const QList<QWidget*>& controls) {
+    QMap<QString, QStringList> controlsByName;
+    for (QWidget* control : controls) {
+        const QString name = AnnouncedOnFocus(window, *control);
+        EXPECT_FALSE(name.isEmpty()) << control->objectName().toStdString();
+        controlsByName[name].append(control->objectName());
+    }
+    for (auto it = controlsByName.cbegin(); it != controlsByName.cend(); ++it)
+        EXPECT_EQ(it.value().size(), 1)
+            << it.key().toStdString() << " names " << it.value().join(u' ').toStdString();
+}
+
 TEST(AccessibleNames, EveryFocusableControlHasANameOfItsOwn) {
     TForm1 form;
     form.show();
@@ -47,15 +61,7 @@ TEST(AccessibleNames, EveryFocusableControlHasANameOfItsOwn) {
     CollectControls(QAccessible::queryAccessibleInterface(&form), controls);
     ASSERT_GE(controls.size(), 60);
 
-    QMap<QString, QStringList> controlsByName;
-    for (QWidget* control : controls) {
-        const QString name = AnnouncedOnFocus(form, *control);
-        EXPECT_FALSE(name.isEmpty()) << control->objectName().toStdString();
-        controlsByName[name].append(control->objectName());
-    }
-    for (auto it = controlsByName.cbegin(); it != controlsByName.cend(); ++it)
-        EXPECT_EQ(it.value().size(), 1)
-            << it.key().toStdString() << " names " << it.value().join(u' ').toStdString();
+    ExpectOwnNames(form, controls);
 
     // The label beside a control, its row and column in a table, and for a
     // button what it sets.
@@ -71,3 +77,30 @@ TEST(AccessibleNames, EveryFocusableControlHasANameOfItsOwn) {
 }
 
 }  // namespace
+
+// The output check's window, made only when first asked for, with a row of
+// readings open for typing.
+TEST(AccessibleNames, EveryControlOfTheOutputCheckHasANameOfItsOwn) {
+    TForm1 form;
+    EXPECT_EQ(form.findChild<QDialog*>("CalibrationDialog"), nullptr);
+    console::CalibrationDialog dialog(form, '.');
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.AskReadings(12, calibration::Pass::AsLeft);
+    QList<QWidget*> controls;
+    CollectControls(QAccessible::queryAccessibleInterface(&dialog), controls);
+    // Cancel waits for a check to run. The table is announced by its cells;
+    // it has a name of its own, and the readings open in it are controls.
+    auto* table = dialog.findChild<QWidget*>("CalTable");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(table)->text(QAccessible::Name),
+              "Readings and errors");
+    controls.removeIf(
+        [table](const QWidget* control) { return !control->isEnabled() || control == table; });
+    ASSERT_GE(controls.size(), 9);
+    for (const char* reading : {"CalReading1", "CalReading2", "CalReading3"})
+        controls.append(dialog.findChild<QWidget*>(reading));
+    ExpectOwnNames(dialog, controls);
+    EXPECT_EQ(AnnouncedOnFocus(dialog, *controls.back()).toStdString(),
+              "As left 12 mA: output 3 reading");
+}
