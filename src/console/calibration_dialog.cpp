@@ -184,14 +184,7 @@ calibration::Plan CalibrationDialog::PlanEntered() const {
         throw FieldError(QString::fromUtf8(refused.what()));
     }
     plan.adjustAtMa = FieldToInt(adjustAt_->text());
-    const long double tolerance = FieldToFloat(tolerance_->text(), separator_);
-    if (!(tolerance > 0))
-        throw FieldError(QStringLiteral("'%1' is not a valid tolerance; enter a percentage of the "
-                                        "span above 0, such as %2")
-                             .arg(tolerance_->text(),
-                                  TextFromBytes(calibration::FormatPercent(
-                                      calibration::kDefaultTolerancePercentOfSpan, separator_))));
-    plan.tolerancePercentOfSpan = static_cast<double>(tolerance);
+    plan.tolerancePercentOfSpan = static_cast<double>(FieldToFloat(tolerance_->text(), separator_));
     plan.adjust = !checkOnly_->isChecked();
     if (const auto why = calibration::CheckPlan(plan)) throw FieldError(QString::fromUtf8(*why));
     return plan;
