@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -96,6 +98,13 @@ protected:
         EXPECT_EQ(answer.asked, 1);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
         return calibration::ReadRecord(file.readAll().toStdString(), "record");
+    }
+
+    void TearDown() override {
+        // Qt's file dialogs share the folder visited last in the process; the
+        // tests after this one start from the working folder.
+        QFileDialog().setDirectory(QDir::currentPath());
+        ConsoleOnSim::TearDown();
     }
 
     QTemporaryDir dir_;
