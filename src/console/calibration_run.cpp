@@ -42,7 +42,12 @@ CalibrationRun::CalibrationRun(TForm1& window, SessionRecord& record)
       dialog_(new CalibrationDialog(window, separator_)) {
     dialog_->onStart = [this] { window_.RunAction([this] { Start(); }); };
     dialog_->onCancel = [this] { Cancel(); };
-    dialog_->onReadings = [this] { window_.RunAction([this] { HandInReadings(); }); };
+    dialog_->onReadings = [this] {
+        window_.RunAction([this] { HandInReadings(); });
+        // The error box belongs to the window; the typing goes on here, in
+        // the cell the box named.
+        dialog_->activateWindow();
+    };
     dialog_->isRunning = [this] { return running(); };
     connect(&replyTimeout_, &QTimer::timeout, this,
             [this] { Drive([this] { check_->TimedOut(); }); });

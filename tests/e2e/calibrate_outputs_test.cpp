@@ -182,7 +182,16 @@ TEST_F(CalibrateOutputs, FoundAdjustedAndLeftThenRecordedAndCertified) {
 TEST_F(CalibrateOutputs, AHangUpMidCheckKeepsWhatWasMeasuredAsIncomplete) {
     ASSERT_NO_FATAL_FAILURE(OpenCheck());
     ASSERT_NO_FATAL_FAILURE(StartCheck());
-    ASSERT_NO_FATAL_FAILURE(TypeReadings({"4.01", "4.00", "3.98"}));
+    // A reading that is no number is named, and its cell kept for correction.
+    ASSERT_NO_FATAL_FAILURE(TypeReadings({"4.01", "4.0x", "3.98"}));
+    ASSERT_TRUE(boxes_.WaitForBox());
+    EXPECT_EQ(boxes_.boxes().back().text, "'" + Regional("4.0x") +
+                                              "' is not a valid floating "
+                                              "point value.");
+    ASSERT_TRUE(QTest::qWaitFor([] { return FocusIs("CalReading2"); }));
+    QTest::keyClicks(Focused(), Regional("4.00"));
+    Key(Qt::Key_Return);
+    Key(Qt::Key_Return);
     ASSERT_TRUE(QTest::qWaitFor([] { return FocusIs("CalReading1"); },
                                 static_cast<int>(kReplyDeadline.count())));
     sim().Signal(SIGKILL);
