@@ -11,16 +11,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <array>
 #include <csignal>
 #include <string>
 
+#include "calibration/file_digest.h"
 #include "calibration/record.h"
 #include "console/calibration_dialog.h"
 #include "console/calibration_run.h"
 #include "console/field_text.h"
+#include "console/settings_in_window.h"
 #include "console_on_sim.h"
 #include "menu_clicks.h"
 
@@ -180,6 +183,18 @@ TEST_F(CalibrateOutputs, FoundAdjustedAndLeftThenRecordedAndCertified) {
 }
 
 TEST_F(CalibrateOutputs, AHangUpMidCheckKeepsWhatWasMeasuredAsIncomplete) {
+    // Verified against a file first: the record names it by its bytes.
+    ReadParameters();
+    // In the working folder, where the settings questions of the tests after
+    // this one expect to start.
+    const QString settings = QDir::current().absoluteFilePath("calibrate-outputs-unit.json");
+    console::SaveSettingsFile(settings, console::FieldsOf(form()));
+    const auto removeSettings = qScopeGuard([&] { QFile::remove(settings); });
+    {
+        console_test::FileDialogAnswer verifyWith(settings);
+        console_test::ClickMenuItem(form(), "VerifyAgainstFile1");
+        ASSERT_TRUE(boxes_.WaitForBox(std::chrono::milliseconds(60'000)));
+    }
     ASSERT_NO_FATAL_FAILURE(OpenCheck());
     ASSERT_NO_FATAL_FAILURE(StartCheck());
     // A reading that is no number is named, and its cell kept for correction.
@@ -204,6 +219,12 @@ TEST_F(CalibrateOutputs, AHangUpMidCheckKeepsWhatWasMeasuredAsIncomplete) {
     EXPECT_EQ(saved.outputs->asFound.size(), 1u);
     EXPECT_FALSE(saved.outputs->complete);
     EXPECT_EQ(calibration::Verdict(saved), "incomplete");
+    QFile file(settings);
+    ASSERT_TRUE(saved.settings && file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.settings->file, settings.toStdString());
+    EXPECT_EQ(saved.settings->sha256, calibration::Sha256Hex(file.readAll().toStdString()));
+    EXPECT_EQ(saved.settings->written, 0);
+    EXPECT_TRUE(saved.settings->verified);
 }
 
 }  // namespace
