@@ -312,13 +312,18 @@ Record SaveRecord(const std::string& path, const Record& update) {
     Record merged = update;
     if (const auto existing = ExistingFile(path)) {
         Record held = ReadRecord(*existing, path);
-        if (held.unit.address != update.unit.address || held.unit.identity != update.unit.identity)
+        // A section saved before the unit was asked who it is (a Write All
+        // in the window) names no identity: that is no other identity.
+        const bool otherIdentity = !held.unit.identity.empty() && !update.unit.identity.empty() &&
+                                   held.unit.identity != update.unit.identity;
+        if (held.unit.address != update.unit.address || otherIdentity)
             throw BadRecordFile(path + ": holds the record of another unit (" +
                                 Describe(held.unit) + "), not of this one (" +
                                 Describe(update.unit) + ")");
         const auto keep = [](std::string& mine, const std::string& theirs) {
             if (mine.empty()) mine = theirs;
         };
+        keep(merged.unit.identity, held.unit.identity);
         keep(merged.unit.tag, held.unit.tag);
         keep(merged.unit.port, held.unit.port);
         keep(merged.technician, held.technician);

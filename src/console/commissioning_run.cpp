@@ -100,8 +100,9 @@ bool CommissioningRun::running() const {
 void CommissioningRun::Start(const settings::Fields& fields, bool write) {
     if (running()) return;
     std::vector<std::string> skipped;
-    const std::size_t frames = (write ? settings::WriteSteps(fields, skipped).size() : 0) +
-                               settings::ReadBackSteps().size();
+    writeFrames_ = write ? static_cast<int>(settings::WriteSteps(fields, skipped).size()) : 0;
+    const std::size_t frames =
+        static_cast<std::size_t>(writeFrames_) + settings::ReadBackSteps().size();
     run_ = std::make_unique<settings::Commissioning>(*this, fields, write, true);
     framesSent_ = 0;
     awaitingReply_ = false;
@@ -206,6 +207,7 @@ void CommissioningRun::Finish() {
                 skipped);
             break;
     }
+    emit finished();
 }
 
 }  // namespace console

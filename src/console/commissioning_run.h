@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -36,6 +37,8 @@ public:
     // The run's own record, once it has begun.
     const settings::Commissioning* run() const { return run_.get(); }
     QDialog& progressDialog() { return *progress_; }
+    // Write frames sent by the run (0 for a verify), for its record.
+    int framesWritten() const { return std::min(framesSent_, writeFrames_); }
 
     // From the window's exchange cycle: a chunk has been received (and
     // shown); the decode step has run.
@@ -51,6 +54,10 @@ public:
     void StopReplyTimeout() override;
     void Progress(const std::string& text) override;
 
+signals:
+    // The run has ended, whatever the outcome; run() tells how.
+    void finished();
+
 private:
     void BuildProgressDialog();
     // Runs one step of the run, and closes it with its box once it has ended.
@@ -64,6 +71,7 @@ private:
     QTimer replyTimeout_;
     bool awaitingReply_ = false;
     int framesSent_ = 0;
+    int writeFrames_ = 0;
 
     QDialog* progress_ = nullptr;
     QLabel* progressText_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <QList>
+#include <QLocale>
 #include <QString>
 #include <algorithm>
 #include <exception>
@@ -78,6 +79,15 @@ void RequireOneSend(std::string_view frame) {
                              .arg(frame.size())
                              .arg(dialogue::kMaxFrameLength));
     }
+}
+
+// Separators that are no single byte cannot occur in the byte texts the
+// calculations read, so the point stands in for them.
+char SystemDecimalSeparator() {
+    const QString point = QLocale::system().decimalPoint();
+    if (point.size() == 1 && IsByte(point.front()))
+        return static_cast<char>(point.front().unicode());
+    return '.';
 }
 
 QString OperatorMessage(const std::exception& error) {

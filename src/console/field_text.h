@@ -45,6 +45,10 @@ std::int32_t FieldToInt(const QString& text);
 // same care for characters that are no bytes.
 long double FieldToFloat(const QString& text, char decimalSeparator);
 
+// The operator's regional decimal separator, from the locale the program
+// started with: decimal fields are read, and computed numbers written, with it.
+char SystemDecimalSeparator();
+
 // One send carries at most 65535 bytes; a longer frame is refused with a
 // FieldError before anything is shown or sent, never cut on the line.
 void RequireOneSend(std::string_view frame);

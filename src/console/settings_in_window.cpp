@@ -61,11 +61,13 @@ void ShowFields(TForm1& window, const settings::Fields& fields) {
     window.ApplyUpdates({settings::ToUpdates(fields), std::nullopt});
 }
 
-settings::Fields LoadSettingsFile(const QString& path) {
+settings::Fields LoadSettingsFile(const QString& path, QByteArray* asRead) {
     try {
-        return settings::ReadSettingsFile(QFile::encodeName(path).toStdString(),
-                                          QFileInfo(path).fileName().toStdString())
-            .file.fields;
+        settings::LoadedSettings loaded = settings::ReadSettingsFile(
+            QFile::encodeName(path).toStdString(), QFileInfo(path).fileName().toStdString());
+        if (asRead != nullptr)
+            *asRead = QByteArray(loaded.bytes.data(), static_cast<qsizetype>(loaded.bytes.size()));
+        return std::move(loaded.file.fields);
     } catch (const settings::BadSettingsFile& refused) {
         // The reader names the file and quotes its texts in UTF-8.
         throw FieldError(QString::fromUtf8(refused.what()));

@@ -2,6 +2,7 @@
 // into and written from them. Nothing here sends a frame.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include "settings/device_settings.h"
@@ -21,7 +22,8 @@ void ShowFields(TForm1& window, const settings::Fields& fields);
 
 // The file's settings. A file that cannot be read or is refused whole
 // raises a FieldError with the reader's message; nothing is shown.
-settings::Fields LoadSettingsFile(const QString& path);
+// `asRead`, when given, receives the file's bytes as they were read.
+settings::Fields LoadSettingsFile(const QString& path, QByteArray* asRead = nullptr);
 // Replaces the file only once the whole document is written.
 void SaveSettingsFile(const QString& path, const settings::Fields& fields);
 

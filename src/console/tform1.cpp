@@ -11,6 +11,7 @@
 #include <exception>
 #include <utility>
 
+#include "console/calibration_run.h"
 #include "console/choice_box_names.h"
 #include "console/commissioning_run.h"
 #include "console/field_text.h"
@@ -19,6 +20,7 @@
 #include "console/port_feeder.h"
 #include "console/port_reopener.h"
 #include "console/program_name.h"
+#include "console/session_record.h"
 #include "console/traffic_log_switch.h"
 #include "console/unplug_notice.h"
 #include "console/window_exchange_host.h"
@@ -129,6 +131,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::T
     connectHandlers();
     connectInputRules();
     commissioning_ = new console::CommissioningRun(*this);
+    sessionRecord_ = std::make_unique<console::SessionRecord>();
     trafficLog_ = std::make_unique<console::TrafficLogSwitch>(Comm1);
     createMenus();
 }
@@ -179,16 +182,19 @@ void TForm1::Button1Click() {
 void TForm1::Comm1ReceiveData(seriallink::TComm*, const void* Buffer, std::uint16_t BufferLength) {
     exchange_->Receive(Buffer, BufferLength);
     commissioning_->ReplyReceived();
+    if (calibration_) calibration_->ReplyReceived({static_cast<const char*>(Buffer), BufferLength});
 }
 
 void TForm1::Timer2Timer() {
     exchange_->Tick();
     commissioning_->ReplyDecoded();
+    if (calibration_) calibration_->ReplyDecoded();
 }
 
 void TForm1::Comm1RequestHangup(seriallink::TComm*) {
     unplugNotice_->PortGone(Comm1.CommName());
     commissioning_->PortHungUp();
+    if (calibration_) calibration_->PortHungUp();
     portReopener_->HungUp();
 }
 

@@ -17,7 +17,9 @@
 class QSocketNotifier;
 
 namespace console {
+class CalibrationRun;
 class CommissioningRun;
+class SessionRecord;
 class TrafficLogSwitch;
 class PortFeeder;
 class PortReopener;
@@ -46,6 +48,9 @@ public:
     console::PortReopener& portReopener() { return *portReopener_; }
     console::CommissioningRun& commissioning() { return *commissioning_; }
     console::TrafficLogSwitch& trafficLog() { return *trafficLog_; }
+    // Null until "Calibrate Outputs…" is first chosen.
+    console::CalibrationRun* calibration() { return calibration_; }
+    console::SessionRecord& sessionRecord() { return *sessionRecord_; }
 
     // Runs one operator action; an error raised inside it ends the action
     // there and is shown in the error box. Every handler is run through it.
@@ -102,6 +107,9 @@ public:
     void VerifyAgainstFile1Click();
     void About1Click();
     void LogTrafficToFile1Click();
+    void CalibrateOutputs1Click();
+    void SaveRecord1Click();
+    void SaveCertificate1Click();
 
     // Input rules: true lets the typed character through. `key` is the text
     // code of the typed character.
@@ -143,4 +151,6 @@ private:
     console::UnplugNotice* unplugNotice_ = nullptr;
     console::PortReopener* portReopener_ = nullptr;
     console::CommissioningRun* commissioning_ = nullptr;
+    std::unique_ptr<console::SessionRecord> sessionRecord_;
+    console::CalibrationRun* calibration_ = nullptr;
 };

@@ -3,7 +3,6 @@
 // kind the command expects (nothing where the kind is left as it was).
 #include <QComboBox>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMessageBox>
 #include <array>
 #include <cstdint>
@@ -57,17 +56,6 @@ void SendCommandWrite(TForm1& form, int slot, const QComboBox& enable, const QLi
         return;
     }
     Send(form, CommandWriteFrame(slot, Index(enable), text), KindCommandWrite);
-}
-
-// The operator's regional decimal separator, read from the locale the
-// program started with. Separators that are no single byte cannot occur in
-// the byte texts the calculation reads, so the point stands in for them.
-char SystemDecimalSeparator() {
-    const QString point = QLocale::system().decimalPoint();
-    if (point.size() == 1 && point.front().unicode() <= 0xFF) {
-        return static_cast<char>(point.front().unicode());
-    }
-    return '.';
 }
 
 }  // namespace
@@ -148,7 +136,7 @@ void TForm1::Button11Click() {
 }
 
 void TForm1::Button12Click() {
-    const char separator = SystemDecimalSeparator();
+    const char separator = console::SystemDecimalSeparator();
     const std::array<const QLineEdit*, 4> inputs{ui->Edit1, ui->Edit2, ui->Edit3, ui->Edit5};
     // Every input is converted, in order, before anything is computed, so the
     // first field that is no number is the one the message names.

@@ -10,11 +10,16 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QTimer>
 #include <utility>
 
+#include "console/calibration_dialog.h"
+#include "console/calibration_run.h"
 #include "console/commissioning_run.h"
 #include "console/field_text.h"
 #include "console/program_name.h"
+#include "console/record_in_window.h"
+#include "console/session_record.h"
 #include "console/settings_in_window.h"
 #include "console/tform1.h"
 #include "console/traffic_log_switch.h"
@@ -74,6 +79,27 @@ void TForm1::createMenus() {
                         "Nothing is written."),
          &TForm1::VerifyAgainstFile1Click},
         {"Device1",
+         "CalibrateOutputs1",
+         QStringLiteral("&Calibrate Outputs\u2026"),
+         {},
+         QStringLiteral("Check the three current outputs at test points as found, adjust their "
+                        "coefficients and check them again as left, in a window of its own."),
+         &TForm1::CalibrateOutputs1Click,
+         true},
+        {"Device1",
+         "SaveRecord1",
+         QStringLiteral("Save &Record\u2026"),
+         {},
+         QStringLiteral("Save the record of this unit's last settings run and output check in a "
+                        "file; a file of the same unit keeps what it held before."),
+         &TForm1::SaveRecord1Click},
+        {"Device1",
+         "SaveCertificate1",
+         QStringLiteral("Save Cer&tificate\u2026"),
+         {},
+         QStringLiteral("Save a printable certificate (PDF) of the record."),
+         &TForm1::SaveCertificate1Click},
+        {"Device1",
          "LogTrafficToFile1",
          QStringLiteral("&Log Traffic to File\u2026"),
          {},
@@ -116,12 +142,24 @@ void TForm1::createMenus() {
                 box->setTextFormat(Qt::PlainText);
                 box->open();  // the exchange goes on while it is shown
             });
+    // A settings run's result goes into the unit's record.
+    connect(commissioning_, &console::CommissioningRun::finished, this, [this] {
+        const settings::Commissioning& run = *commissioning_->run();
+        const bool readBack = run.outcome() == settings::Outcome::Verified ||
+                              run.outcome() == settings::Outcome::Differences;
+        sessionRecord_->SettingsRunEnded(
+            run, commissioning_->framesWritten(),
+            readBack ? ui->ADRM->text().toLatin1().toStdString() : std::string(), Comm1.CommName());
+    });
     resize(width(), height() + menuBar()->sizeHint().height());
 }
 
 void TForm1::OpenSettings1Click() {
     const QString path = console::AskSettingsFile(*this, console::FileQuestion::Open);
-    if (!path.isEmpty()) console::ShowFields(*this, console::LoadSettingsFile(path));
+    if (path.isEmpty()) return;
+    QByteArray bytes;
+    console::ShowFields(*this, console::LoadSettingsFile(path, &bytes));
+    sessionRecord_->FileOpened(path, bytes, console::FieldsOf(*this));
 }
 
 void TForm1::SaveSettings1Click() {
@@ -140,13 +178,20 @@ void TForm1::Quit1Click() {
 // The window's fields are what is written: "Open Settings…" puts a file's
 // settings there first, where the technician sees and may adjust them.
 void TForm1::WriteAllSettings1Click() {
-    if (commissioning_->RequirePortOpen()) commissioning_->Start(console::FieldsOf(*this), true);
+    if (!commissioning_->RequirePortOpen()) return;
+    const settings::Fields fields = console::FieldsOf(*this);
+    sessionRecord_->WriteAllStarting(fields);
+    commissioning_->Start(fields, true);
 }
 
 void TForm1::VerifyAgainstFile1Click() {
     if (!commissioning_->RequirePortOpen()) return;
     const QString path = console::AskSettingsFile(*this, console::FileQuestion::Open);
-    if (!path.isEmpty()) commissioning_->Start(console::LoadSettingsFile(path), false);
+    if (path.isEmpty()) return;
+    QByteArray bytes;
+    const settings::Fields fields = console::LoadSettingsFile(path, &bytes);
+    sessionRecord_->VerifyStarting(path, bytes);
+    commissioning_->Start(fields, false);
 }
 
 void TForm1::About1Click() {
@@ -173,4 +218,34 @@ void TForm1::LogTrafficToFile1Click() {
         console::TrafficLogSwitch::ProposedPath(ui->SPREALCOM->currentText().toStdString()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     trafficLog_->Start(dialog.selectedFiles().constFirst());
+}
+
+// The dialog is made on first use, so the window starts no slower for it.
+void TForm1::CalibrateOutputs1Click() {
+    if (!commissioning_->RequirePortOpen()) return;
+    if (calibration_ == nullptr) calibration_ = new console::CalibrationRun(*this, *sessionRecord_);
+    console::CalibrationDialog& dialog = calibration_->dialog();
+    dialog.show();
+    // A menu left by its letters hands the focus back to the window as it
+    // closes; the dialog takes it once the menu has gone.
+    QTimer::singleShot(0, &dialog, [&dialog] { dialog.activateWindow(); });
+}
+
+void TForm1::SaveRecord1Click() {
+    if (!sessionRecord_->HasNews()) return console::SayNothingToRecord(*this);
+    const calibration::Record update = sessionRecord_->News(calibration::NowIso8601());
+    const QString path =
+        console::AskRecordFile(*this, console::RecordQuestion::Record, update.unit);
+    if (path.isEmpty()) return;
+    sessionRecord_->Saved(console::SaveRecordFile(path, update));
+    // The unit leaves the bench with its record; the next one gets its own tag.
+    if (calibration_) calibration_->dialog().ClearTag();
+}
+
+void TForm1::SaveCertificate1Click() {
+    const auto record = sessionRecord_->ForCertificate(calibration::NowIso8601());
+    if (!record) return console::SayNothingToRecord(*this);
+    const QString path =
+        console::AskRecordFile(*this, console::RecordQuestion::Certificate, record->unit);
+    if (!path.isEmpty()) console::SaveCertificateFile(path, *record);
 }

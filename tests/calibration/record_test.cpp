@@ -122,6 +122,10 @@ TEST(Record, SaveMergesTheSameUnitAndRefusesAnother) {
     // An update without a technician keeps the one who checked the outputs.
     EXPECT_EQ(SaveRecord(path, Written("017", "VK630-E")).technician, "A. Tech");
 
+    // A section saved before the unit said who it is joins the unit's file,
+    // which keeps the identity it knows.
+    EXPECT_EQ(SaveRecord(path, Written("017", "")).unit.identity, "VK630-E");
+
     const std::string before = Slurp(path);
     for (const Record& other : {Checked("018", "VK630-E"), Checked("017", "VK630-F")})
         EXPECT_THROW(SaveRecord(path, other), BadRecordFile);

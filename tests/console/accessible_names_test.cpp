@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
+#include <QDialog>
 #include <QMap>
 #include <QStringList>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include <string>
 #include <utility>
 
+#include "console/calibration_dialog.h"
 #include "console/choice_box.h"
 #include "console/tform1.h"
 #include "ui_tform1.h"
@@ -42,6 +44,18 @@ void CollectControls(QAccessibleInterface* node, QList<QWidget*>& controls) {
     for (int i = 0; i < node->childCount(); ++i) CollectControls(node->child(i), controls);
 }
 
+void ExpectOwnNames(QWidget& window, const QList<QWidget*>& controls) {
+    QMap<QString, QStringList> controlsByName;
+    for (QWidget* control : controls) {
+        const QString name = AnnouncedOnFocus(window, *control);
+        EXPECT_FALSE(name.isEmpty()) << control->objectName().toStdString();
+        controlsByName[name].append(control->objectName());
+    }
+    for (auto it = controlsByName.cbegin(); it != controlsByName.cend(); ++it)
+        EXPECT_EQ(it.value().size(), 1)
+            << it.key().toStdString() << " names " << it.value().join(u' ').toStdString();
+}
+
 TEST(AccessibleNames, EveryFocusableControlHasANameOfItsOwn) {
     TForm1 form;
     form.show();
@@ -51,15 +65,7 @@ TEST(AccessibleNames, EveryFocusableControlHasANameOfItsOwn) {
     CollectControls(QAccessible::queryAccessibleInterface(&form), controls);
     ASSERT_GE(controls.size(), 60);
 
-    QMap<QString, QStringList> controlsByName;
-    for (QWidget* control : controls) {
-        const QString name = AnnouncedOnFocus(form, *control);
-        EXPECT_FALSE(name.isEmpty()) << control->objectName().toStdString();
-        controlsByName[name].append(control->objectName());
-    }
-    for (auto it = controlsByName.cbegin(); it != controlsByName.cend(); ++it)
-        EXPECT_EQ(it.value().size(), 1)
-            << it.key().toStdString() << " names " << it.value().join(u' ').toStdString();
+    ExpectOwnNames(form, controls);
 
     // The label beside a control, its row and column in a table, and for a
     // button what it sets.
@@ -130,3 +136,30 @@ TEST(AccessibleNames, ChoiceBoxKeepsItsPartsAndItsPress) {
 }
 
 }  // namespace
+
+// The output check's window, made only when first asked for, with a row of
+// readings open for typing.
+TEST(AccessibleNames, EveryControlOfTheOutputCheckHasANameOfItsOwn) {
+    TForm1 form;
+    EXPECT_EQ(form.findChild<QDialog*>("CalibrationDialog"), nullptr);
+    console::CalibrationDialog dialog(form, '.');
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.AskReadings(12, calibration::Pass::AsLeft);
+    QList<QWidget*> controls;
+    CollectControls(QAccessible::queryAccessibleInterface(&dialog), controls);
+    // Cancel waits for a check to run. The table is announced by its cells;
+    // it has a name of its own, and the readings open in it are controls.
+    auto* table = dialog.findChild<QWidget*>("CalTable");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(table)->text(QAccessible::Name),
+              "Readings and errors");
+    controls.removeIf(
+        [table](const QWidget* control) { return !control->isEnabled() || control == table; });
+    ASSERT_GE(controls.size(), 9);
+    for (const char* reading : {"CalReading1", "CalReading2", "CalReading3"})
+        controls.append(dialog.findChild<QWidget*>(reading));
+    ExpectOwnNames(dialog, controls);
+    EXPECT_EQ(AnnouncedOnFocus(dialog, *controls.back()).toStdString(),
+              "As left 12 mA: output 3 reading");
+}

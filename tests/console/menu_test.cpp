@@ -41,6 +41,9 @@ TEST(Menu, WithThePortClosedNothingIsSentAndABadFileChangesNothing) {
     const PortClosedRow rows[] = {
         {"WriteAllSettings1", Qt::Key_unknown, "", "Open the serial port first.", 0},
         {"VerifyAgainstFile1", Qt::Key_unknown, "", "Open the serial port first.", 0},
+        {"CalibrateOutputs1", Qt::Key_unknown, "", "Open the serial port first.", 0},
+        {"SaveRecord1", Qt::Key_unknown, "", "Nothing to record yet", 0},
+        {"SaveCertificate1", Qt::Key_unknown, "", "Nothing to record yet", 0},
         {"About1", Qt::Key_unknown, "", about, 0},
         {"OpenSettings1", Qt::Key_unknown, "", "", 1},
         {"OpenSettings1", Qt::Key_O, "bad.json", "bad.json: ", 1},
