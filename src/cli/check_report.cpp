@@ -1,5 +1,6 @@
 #include "cli/check_report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -26,8 +27,10 @@ void PrintLine(std::string line) {
 }
 
 std::string Formatted(const char* format, auto... values) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, values...);
+    const int length = std::snprintf(nullptr, 0, format, values...);
+    std::string text(static_cast<std::size_t>(std::max(length, 0)) + 1, '\0');
+    std::snprintf(text.data(), text.size(), format, values...);
+    text.pop_back();
     return text;
 }
 

@@ -68,6 +68,7 @@ TEST(CliCalibrate, FramesStatusAndRecordOfEachEnd) {
                "TEKVAR#IOA:12#", "TEKVAR#IOA:20#"}),
          true,
          {"Unit \"VK630-E V1.0 SIM\", address 017, on ",
+          "set mA  output 1             output 2             output 3",
           "    20   20.100   0.63 FAIL   19.940  -0.38 FAIL   20.000   0.00 pass\n worst     "
           "       0.63                -0.38                 0.00\nCoefficients before: 000001 "
           "000001 000001\nCoefficients after:  0.9950 1.0030 1.0000 (at 20 mA), read back\n"},
