@@ -110,6 +110,11 @@ TEST(Certificate, ShowsEveryValueOfTheRecordOnOnePage) {
 // Letter where the environment's paper is Letter: a locale compiled into a
 // folder of the test's own, as a machine with en_US installed has it.
 TEST(Certificate, TakesThePaperOfTheEnvironmentsLocale) {
+#if defined(__SANITIZE_ADDRESS__)
+    // Under AddressSanitizer glibc's loader ignores a LOCPATH set by the
+    // process itself and leaks its path list; the plain build holds this.
+    GTEST_SKIP() << "locale files from LOCPATH are not loaded under AddressSanitizer";
+#endif
     const std::string folder = testing::TempDir() + "certificate_locales";
     std::filesystem::create_directories(folder);
     Output("localedef",
