@@ -108,15 +108,12 @@ void OutputCheck::Send(Stage stage, const settings::Step& step, const std::strin
     host_.StartReplyTimeout();
 }
 
+bool OutputCheck::FrameInFlight() const {
+    return stage_ != Stage::NotStarted && stage_ != Stage::Readings && stage_ != Stage::Ended;
+}
+
 void OutputCheck::ReplyDone(std::string_view reply) {
-    switch (stage_) {
-        case Stage::NotStarted:
-        case Stage::Readings:
-        case Stage::Ended:
-            return;
-        default:
-            break;
-    }
+    if (!FrameInFlight()) return;
     host_.StopReplyTimeout();
     if (cancelRequested_) return End(CheckOutcome::Cancelled);
     settings::Fields reported;
@@ -306,21 +303,14 @@ void OutputCheck::Finish() {
 }
 
 void OutputCheck::TimedOut() {
-    switch (stage_) {
-        case Stage::NotStarted:
-        case Stage::Readings:
-        case Stage::Ended:
-            return;
-        default:
-            Stop(CheckOutcome::NoReply, "No reply to " + inFlight_ + ".");
-    }
+    if (FrameInFlight()) Stop(CheckOutcome::NoReply, "No reply to " + inFlight_ + ".");
 }
 
 void OutputCheck::Cancel() {
     if (stage_ == Stage::Ended) return;
     cancelRequested_ = true;
     // Waiting for the technician, nothing is in flight.
-    if (stage_ == Stage::NotStarted || stage_ == Stage::Readings) End(CheckOutcome::Cancelled);
+    if (!FrameInFlight()) End(CheckOutcome::Cancelled);
 }
 
 void OutputCheck::HungUp() {

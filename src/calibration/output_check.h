@@ -114,6 +114,8 @@ private:
         Ended
     };
     Stage stage_ = Stage::NotStarted;
+    // A frame has been sent and its reply is awaited.
+    bool FrameInFlight() const;
     Pass pass_ = Pass::AsFound;
     std::size_t point_ = 0;
     bool cancelRequested_ = false;
